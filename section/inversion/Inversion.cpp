@@ -67,6 +67,7 @@ constexpr double StallShare = 0.01;
 // The sharp boundaries' reweightings of an iteration's step after its first
 // choice (Inversion.h).
 constexpr int BlockyPasses = 2;
+constexpr const char* ReachedStop = "Chi-square reached 1.";
 constexpr const char* RoseStop = "Chi-square rose in an iteration.";
 
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
@@ -265,7 +266,7 @@ public:
             if (Reweight(f))
                 chi = FitChiSquare(f);
             if (chi <= 1.0 && !hold) {
-                result.Stop = "Chi-square reached 1.";
+                result.Stop = ReachedStop;
                 break;
             }
             if (FFree.empty()) {
@@ -344,7 +345,7 @@ public:
             // With Robust the weights of the new model decide (the next
             // iteration's first test), not those the step was taken with.
             if (chi <= 1.0 && !FSettings.Robust) {
-                result.Stop = "Chi-square reached 1.";
+                result.Stop = ReachedStop;
                 break;
             }
             fall = NextFall(chi, promised);
@@ -633,7 +634,9 @@ private:
                                  std::to_string(FBest.Iteration) + " (chi-square " +
                                  ReadableNumber(result.Steps[static_cast<size_t>(FBest.Iteration)].ChiSquare) +
                                  ") is kept.";
-        result.Stop = result.Stop == RoseStop ? kept : result.Stop + " " + kept;
+        // A stop the kept model contradicts (a rise, or a χ² of 1 reached
+        // under the robust weights of a worse model) gives way to it.
+        result.Stop = result.Stop == RoseStop || result.Stop == ReachedStop ? kept : result.Stop + " " + kept;
         try {
             ++result.Responses;
             f = FProblem.Respond(M(FU), &J);
@@ -855,7 +858,12 @@ double RobustScale(const VectorXd& Residuals, const VectorXd& Weights)
     const auto middle = z.begin() + static_cast<std::ptrdiff_t>(z.size() / 2);
     std::nth_element(z.begin(), middle, z.end());
     // 1.4826 × the median |z|: the standard deviation of normal misfits.
-    return std::max(1.0, 1.4826 * *middle);
+    const double spread = 1.4826 * *middle;
+    // At most RobustShare of the data beyond the threshold: more misfits
+    // that large are structure the model has yet to fit, not bad data.
+    const auto high = z.begin() + static_cast<std::ptrdiff_t>(std::floor((1.0 - RobustShare) * (z.size() - 1)));
+    std::nth_element(z.begin(), high, z.end());
+    return std::max({1.0, spread, *high / RobustThreshold});
 }
 
 VectorXd RobustDataWeights(const VectorXd& Residuals, const VectorXd& Weights)

@@ -72,13 +72,13 @@
 // roughness's step.
 // Robust to bad data (Robust): the misfit's L1 norm beyond a threshold
 // (Huber's), reweighted each iteration from the current response: with
-// z_i = (d_i − f_i)/ε_i and the misfits' scale s = max(1, 1.4826 median|z|)
-// (the standard deviation of normal misfits, at least the errors'), datum
+// z_i = (d_i − f_i)/ε_i and the misfits' scale s (RobustScale: from the
+// median |z|, at least 1, at least what keeps 90 % at full weight), datum
 // i's weight is (1/ε_i) / √max(|z_i| / (1.5 s), 1): within 1.5 s it keeps
 // its weight (Huber's 1.5: 96 % of the efficiency of least squares on
 // normal errors), beyond it its squared weighted misfit grows as |z| only.
-// The scale keeps the uniform start, whose misfits are all large, from
-// down-weighting every datum. The λ rule and the stop rule follow the
+// The scale keeps the uniform start, whose misfits are all large, and
+// structure not yet fitted from being down-weighted as bad data. The λ rule and the stop rule follow the
 // χ² of the data at full weight, divided by its value at the noise level
 // (E[z² | |z| ≤ 1.5 s] for normal z: 0.55 at s = 1), so that its aim of 1
 // is the noise for them too; the stop at 1 is judged with the weights of
@@ -163,6 +163,8 @@ inline constexpr double DefaultBlockyEpsilon = 0.02;
 // The misfit, in the datum's errors, beyond which the robust reweighting
 // lowers a datum's weight (RobustDataWeights).
 inline constexpr double RobustThreshold = 1.5;
+// The largest share of the data the robust reweighting lowers at once.
+inline constexpr double RobustShare = 0.1;
 
 struct TInversionSettings {
     double Lambda = 20.0;   // the first iteration's regularisation strength, MinLambda .. MaxLambda
@@ -298,10 +300,13 @@ double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calcula
 Eigen::VectorXd BlockyRowWeights(const Eigen::VectorXd& Roughness, const Eigen::VectorXd& RowScales, double Epsilon);
 
 // The misfits' scale for residuals r_i (ln ρa) and weights 1/ε_i:
-// s = max(1, 1.4826 median |z_i|), z_i = r_i/ε_i (the standard deviation
-// of normal misfits, at least the errors' own): while the model is far
-// from the data (the uniform start) every misfit is large and s with
-// them, so only the data far off the bulk are down-weighted, not all.
+// s = max(1, 1.4826 median |z_i|, q₉₀ / RobustThreshold), z_i = r_i/ε_i,
+// q₉₀ the 90th percentile of |z| (1 − RobustShare): the standard deviation
+// of normal misfits, at least the errors' own, and at least what leaves
+// nine data in ten at full weight. While the model is far from the data
+// (the uniform start, structure not yet fitted) many misfits are large
+// and s with them, so only the data far off the bulk are down-weighted,
+// not the structure the model has yet to explain.
 double RobustScale(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights);
 
 // The factors on the data weights 1/ε_i: 1 / √max(|z_i| / (RobustThreshold
