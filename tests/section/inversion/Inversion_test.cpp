@@ -186,6 +186,16 @@ TEST(Inversion, StructuralCutsKeepTheJumpAtTheDrawnBoundarySharp)
     EXPECT_NEAR(cut, truth, 0.25 * truth);
 }
 
+// The synthetic data inverted smoothly, with sharp boundaries or with the robust misfit.
+TInversionResult InvertReweighted(const TSynthetic& s, bool Blocky, bool Robust)
+{
+    TLinearProblem problem(s.G);
+    TInversionSettings settings;
+    settings.Blocky = Blocky;
+    settings.Robust = Robust;
+    return InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, settings);
+}
+
 // The reweightings' rules: a row's weight 1 / max(step, ε) scaled to a
 // mean of 1 (a row of no coefficients kept at 1); a datum's factor 1 within
 // RobustThreshold times the misfits' scale and 1/√(share) beyond it.
@@ -228,12 +238,7 @@ TEST(Inversion, SharpBoundariesKeepTheStepSteeperThanTheSmoothImage)
     TSynthetic s;
     s.G = Kernel(s.Mesh, 240, 1.5);
     s.Data = Noisy(s.G * s.Truth, 0.02, 11);
-    const auto invert = [&](bool blocky) {
-        TLinearProblem problem(s.G);
-        TInversionSettings settings;
-        settings.Blocky = blocky;
-        return InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, settings);
-    };
+    const auto invert = [&](bool blocky) { return InvertReweighted(s, blocky, false); };
     const auto jump = [&](const TInversionResult& r) {
         double sum = 0.0;
         for (int row = 0; row < s.Mesh.Rows(); ++row)
@@ -270,12 +275,7 @@ TEST(Inversion, RobustMisfitKeepsOutliersOutOfTheImageAndReportsTheChiSquareOfTh
     }
     for (const Eigen::Index i : bad)
         s.Data[i] += std::log(1.5);
-    const auto invert = [&](bool robust) {
-        TLinearProblem problem(s.G);
-        TInversionSettings settings;
-        settings.Robust = robust;
-        return InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, settings);
-    };
+    const auto invert = [&](bool robust) { return InvertReweighted(s, false, robust); };
     const auto error = [&](const TInversionResult& r) {
         return std::sqrt((r.Resistivities.array().log() - s.Truth.array()).square().mean());
     };

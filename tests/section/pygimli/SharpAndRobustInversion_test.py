@@ -31,7 +31,6 @@ Printed: the widths, the layers, the correlations, chi-square and times."""
 
 import math
 import os
-import subprocess
 import time
 import unittest
 
@@ -83,17 +82,11 @@ def write_data(path, data, rhoa):
 
 
 def invert_ours(data_file, out, *options):
-    """The program's image, chi-square line and time."""
-    start = time.perf_counter()
-    done = subprocess.run([ARGUMENTS.program, "--invert", out, data_file, *options], capture_output=True, text=True)
-    seconds = time.perf_counter() - start
-    if done.returncode != 0:
-        raise AssertionError("lithoprism --invert exited with %d: %s" % (done.returncode, done.stderr.strip()))
-    last = [line for line in done.stdout.splitlines() if line.startswith("inverted:")][-1]
-    image = single.OurImage(out)
-    image.chi_square = float(last.split("chi-square")[1].split()[0].rstrip(","))
-    image.line = last
-    image.seconds = seconds
+    """The program's image, with its chi-square and time."""
+    single.ARGUMENTS = ARGUMENTS
+    inverted = single.invert_ours(data_file, out, options=options)
+    image = inverted.image
+    image.chi_square, image.seconds = inverted.chi_square, inverted.seconds
     return image
 
 
@@ -183,9 +176,10 @@ class SharpAndRobust(unittest.TestCase):
         print("chi-square: smooth %.3g, blocky %.3g, pyGIMLi blocky %.3g; times: smooth %.1f s, blocky %.1f s, "
               "pyGIMLi blocky %.1f s" % (smooth.chi_square, blocky.chi_square, their_chi, smooth.seconds,
                                          blocky.seconds, their_seconds))
-        print("bad data: correlation with the clean smooth image: robust %.3f, smooth %.3f; %s; smooth: %s; "
-              "times: smooth %.1f s, robust %.1f s" % (with_clean["robust"], with_clean["smooth"], robust.line,
-                                                        smooth_bad.line, smooth_bad.seconds, robust.seconds))
+        print("bad data: correlation with the clean smooth image: robust %.3f, smooth %.3f; chi-square robust %.3g, "
+              "smooth %.3g; times: smooth %.1f s, robust %.1f s" % (
+                  with_clean["robust"], with_clean["smooth"], robust.chi_square, smooth_bad.chi_square,
+                  smooth_bad.seconds, robust.seconds))
         self.assertLessEqual(widths["blocky"], 0.6 * widths["smooth"])
         self.assertLessEqual(widths["blocky"], 1.2 * widths["pyGIMLi blocky"])
         self.assertLess(abs(upper / UPPER - 1.0), 0.15)
