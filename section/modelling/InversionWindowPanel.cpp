@@ -49,6 +49,7 @@ void TInversionWindow::CreatePanel()
     DataLabel->setWordWrap(true);
     panel->addWidget(DataLabel);
     auto* form = new QGridLayout;
+    form->setVerticalSpacing(2); // with the rows of ticks below, in the height an 800 by 600 screen leaves
     const auto place = [this, form](const QString& Label, QWidget* Field, int Row, int Column) {
         auto* label = new QLabel(Label, this);
         label->setBuddy(Field);
@@ -92,6 +93,7 @@ void TInversionWindow::CreatePanel()
     // click on the box.
     auto* boxes = new QGridLayout;
     boxes->setHorizontalSpacing(4);
+    boxes->setVerticalSpacing(0);
     boxes->addWidget(ConstrainBox, 0, 0, Qt::AlignLeft);
     boxes->addWidget(StartFromSectionBox, 0, 1, Qt::AlignLeft);
     boxes->addWidget(FadeBox, 1, 0, Qt::AlignLeft);
