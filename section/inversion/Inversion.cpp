@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace lp {
 namespace {
@@ -63,6 +64,11 @@ constexpr double MaxLogStep = 9.21;
 // The inversion stops when χ² falls by less than this share in an
 // iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;
+// The sharp boundaries' reweightings of an iteration's step after its first
+// choice (Inversion.h).
+constexpr int BlockyPasses = 2;
+constexpr const char* ReachedStop = "Chi-square reached 1.";
+constexpr const char* RoseStop = "Chi-square rose in an iteration.";
 
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
 struct TBound {
@@ -154,6 +160,38 @@ VectorXd SmallnessWeights(const TInversionSettings& s, Index n)
     return weights;
 }
 
+// The largest |coefficient| of each row of C (0 for a row of none): a
+// row's value over it is the ln ρ step between its two cells.
+VectorXd RowScales(const Eigen::SparseMatrix<double>& C)
+{
+    VectorXd scale = VectorXd::Zero(C.rows());
+    for (Index k = 0; k < C.outerSize(); ++k)
+        for (Eigen::SparseMatrix<double>::InnerIterator it(C, k); it; ++it)
+            scale[it.row()] = std::max(scale[it.row()], std::fabs(it.value()));
+    return scale;
+}
+
+// Σ ρ(z_i) / N, ρ(z) = z² within RobustThreshold, 2 RobustThreshold |z| −
+// RobustThreshold² beyond it (z = r_i/ε_i): the misfit the robust
+// reweighting minimises at the noise level, the same measure for every
+// iterate whatever its weights.
+double HuberMisfit(const VectorXd& Residuals, const VectorXd& Weights)
+{
+    const Eigen::ArrayXd z = Residuals.cwiseProduct(Weights).array().abs();
+    const double c = RobustThreshold;
+    return (z <= c).select(z.square(), 2.0 * c * z - c * c).mean();
+}
+
+// E[z² | |z| ≤ t] for normal z: the χ² of the data a robust reweighting
+// keeps at full weight (|z| within t) where the misfits are the noise, so
+// that the rules' aim of 1 is the noise level for them too (0.55 at 1.5).
+double TruncatedVariance(double t)
+{
+    const double inside = std::erf(t / std::sqrt(2.0));
+    const double density = std::exp(-0.5 * t * t) / std::sqrt(2.0 * 3.141592653589793);
+    return inside > 0.0 ? std::max(1e-3, 1.0 - 2.0 * t * density / inside) : 1.0;
+}
+
 class TGaussNewton {
 public:
     TGaussNewton(TInversionProblem& problem, const VectorXd& measured, const VectorXd& errors,
@@ -193,18 +231,15 @@ public:
             FU0[static_cast<Index>(j)] = FBounds[j].ToU(FBounds[j].Within(std::log(reference)));
         }
         FStart = start;
-        FC = smoothness;
-        FCtC = Eigen::SparseMatrix<double>(FC.transpose() * FC);
+        if (settings.Blocky && !(std::isfinite(settings.BlockyEpsilon) && settings.BlockyEpsilon > 0.0))
+            throw EForwardError("The sharp boundaries' threshold must be a finite number above 0.");
+        FC0 = smoothness;
+        FRowScale = RowScales(FC0);
         FSmall = SmallnessWeights(settings, n);
-        if (settings.ReferenceWeight > 0.0) {
-            // R = CᵀC + α_s W_s²: the normal equations see both terms as one.
-            Eigen::SparseMatrix<double> diagonal(n, n);
-            diagonal.reserve(Eigen::VectorXi::Constant(n, 1));
-            for (Index j = 0; j < n; ++j)
-                diagonal.insert(j, j) = settings.ReferenceWeight * FSmall[j];
-            FCtC = Eigen::SparseMatrix<double>(FCtC + diagonal);
-        }
-        FW = errors.cwiseInverse();
+        UseSmoothness(FC0);
+        FW0 = errors.cwiseInverse();
+        FW = FW0;
+        FFull = VectorXd::Ones(FN);
     }
 
     TInversionResult Run()
@@ -223,21 +258,35 @@ public:
             result.Resistivities = Resistivities();
             return result;
         }
-        double chi = MeasuredChiSquare(f);
+        double chi = FitChiSquare(f);
         Record(result, 0, chi, f, lambda);
         result.Stop = "The iteration limit was reached.";
         const bool hold = FSettings.HoldLambda;
         for (int iteration = 1; iteration <= FSettings.Iterations; ++iteration) {
+            if (Reweight(f))
+                chi = FitChiSquare(f);
             if (chi <= 1.0 && !hold) {
-                result.Stop = "Chi-square reached 1.";
+                result.Stop = ReachedStop;
                 break;
             }
             if (FFree.empty()) {
                 result.Stop = "Every cell is fixed.";
                 break;
             }
-            const TLinearised linear(*this, J, f);
-            VectorXd step = hold ? linear.Solve(lambda) : ChooseStep(linear, lambda, fall);
+            auto linear = std::make_unique<TLinearised>(*this, J, f);
+            const double last = lambda;
+            VectorXd step = hold ? linear->Solve(lambda) : ChooseStep(*linear, lambda, fall);
+            // Sharp boundaries: the row weights of the model the step
+            // reaches, and the step chosen again with them (the same
+            // Jacobian: solves, not forward runs), so that one iteration
+            // takes the L1 roughness's step, not a smooth one's.
+            for (int pass = 0; FSettings.Blocky && pass < BlockyPasses; ++pass) {
+                linear.reset(); // its normal equations refer to the roughness
+                UseBlockyWeights(FU + step);
+                linear = std::make_unique<TLinearised>(*this, J, f);
+                lambda = last;
+                step = hold ? linear->Solve(lambda) : ChooseStep(*linear, lambda, fall);
+            }
             // The line search: halve a step that raises Φ; where no halving
             // lowers it, the step of a larger λ (the same Jacobian) is tried.
             double before = 0.0;
@@ -268,7 +317,7 @@ public:
                         break;
                     lambda = larger;
                     constrained = true;
-                    step = linear.Solve(lambda, step);
+                    step = linear->Solve(lambda, step);
                 }
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
@@ -279,12 +328,12 @@ public:
                 result.Stop = "No step lowered the misfit.";
                 break;
             }
-            const double promised = linear.PredictedChiSquare(tried.Length * step);
+            const double promised = linear->PredictedChiSquare(tried.Length * step);
             FU = std::move(tried.Model);
             f = std::move(tried.Response);
             J = std::move(tried.Jacobian);
             const double previous = chi;
-            chi = MeasuredChiSquare(f);
+            chi = FitChiSquare(f);
             Record(result, iteration, chi, f, lambda);
             if (hold) {
                 if (before - Phi(f, FU, lambda) < 0.01 * before) {
@@ -293,8 +342,10 @@ public:
                 }
                 continue;
             }
-            if (chi <= 1.0) {
-                result.Stop = "Chi-square reached 1.";
+            // With Robust the weights of the new model decide (the next
+            // iteration's first test), not those the step was taken with.
+            if (chi <= 1.0 && !FSettings.Robust) {
+                result.Stop = ReachedStop;
                 break;
             }
             fall = NextFall(chi, promised);
@@ -304,13 +355,15 @@ public:
             // fall is measured over the two iterations, so that a λ that
             // goes up and down ends where the misfit no longer falls.
             const bool two = constrained && iteration > 1;
-            const double earlier = two ? result.Steps[result.Steps.size() - 3].ChiSquare : previous;
+            const double earlier = two ? FFits[FFits.size() - 3] : previous;
             const int span = two ? 2 : 1;
             if (earlier - chi < span * StallShare * earlier && fall >= 1.0) {
-                result.Stop = "Chi-square fell by less than 1 % an iteration.";
+                result.Stop = chi > earlier ? RoseStop : "Chi-square fell by less than 1 % an iteration.";
                 break;
             }
         }
+        if (!hold && !result.Cancelled)
+            KeepBest(result, f, J);
         result.Resistivities = Resistivities();
         result.Response = f.array().exp();
         result.Jacobian = J;
@@ -325,7 +378,7 @@ private:
     struct TLinearised {
         TLinearised(const TGaussNewton& gn, const MatrixXd& J, const VectorXd& f)
             : WJ(WeightedJacobian(gn, J)), Wr(gn.FW.asDiagonal() * (gn.FD - f)), Jtr(WJ.transpose() * Wr),
-              Smooth(gn.FCtC * (gn.FU - gn.FU0)), Normal(WJ, gn.FCtC, FreeMask(gn)), N(gn.FN)
+              Smooth(gn.FCtC * (gn.FU - gn.FU0)), Normal(WJ, gn.FCtC, FreeMask(gn)), N(gn.FN), Gn(gn)
         {
         }
         // The step of λ, starting the solver from From (empty: 0).
@@ -339,13 +392,14 @@ private:
         // The measured data's χ² the linearised problem predicts after Step.
         double PredictedChiSquare(const VectorXd& Step) const
         {
-            return (Wr - WJ * Step).head(N).squaredNorm() / static_cast<double>(N);
+            return Gn.Misfit(Wr - WJ * Step);
         }
 
         const MatrixXd WJ;
         const VectorXd Wr, Jtr, Smooth;
         const TNormalEquations Normal;
         const Index N;
+        const TGaussNewton& Gn;
 
     private:
         static std::vector<bool> FreeMask(const TGaussNewton& gn)
@@ -382,6 +436,58 @@ private:
         return ChiSquare(FD.head(FN), f.head(FN), FErrors.head(FN));
     }
 
+    // The χ² the λ rule and the stop rule follow: the measured data's under
+    // their present weights (with Robust, reweighted; else their errors').
+    double FitChiSquare(const VectorXd& f) const
+    {
+        return Misfit(FW.asDiagonal() * (FD - f));
+    }
+
+    // The mean square of weighted residuals over the measured data the
+    // rules follow: all of them, or with Robust those the iteration keeps at
+    // their full weight (the others' L1 misfit is no noise to fit to 1).
+    double Misfit(const VectorXd& weighted) const
+    {
+        return FFull.cwiseProduct(weighted.head(FN).cwiseAbs2()).sum() / (FFull.sum() * FFullShare);
+    }
+
+    // The roughness of R = CᵀC + α_s W_s² from the rows of C (the normal
+    // equations see both terms as one).
+    void UseSmoothness(const Eigen::SparseMatrix<double>& C)
+    {
+        FC = C;
+        FCtC = Eigen::SparseMatrix<double>(FC.transpose() * FC);
+        if (FSettings.ReferenceWeight > 0.0) {
+            const Index n = FC.cols();
+            Eigen::SparseMatrix<double> diagonal(n, n);
+            diagonal.reserve(Eigen::VectorXi::Constant(n, 1));
+            for (Index j = 0; j < n; ++j)
+                diagonal.insert(j, j) = FSettings.ReferenceWeight * FSmall[j];
+            FCtC = Eigen::SparseMatrix<double>(FCtC + diagonal);
+        }
+    }
+
+    // The sharp boundaries' roughness at the model u.
+    void UseBlockyWeights(const VectorXd& u)
+    {
+        UseSmoothness(BlockyRowWeights(FC0 * (u - FU0), FRowScale, FSettings.BlockyEpsilon).asDiagonal() * FC0);
+    }
+
+    // The reweighting of an iteration from the model and its response
+    // (Inversion.h: Blocky, Robust); false when there is none.
+    bool Reweight(const VectorXd& f)
+    {
+        if (FSettings.Blocky)
+            UseBlockyWeights(FU);
+        if (FSettings.Robust) {
+            const VectorXd factors = RobustDataWeights(FD.head(FN) - f.head(FN), FW0.head(FN));
+            FW.head(FN) = FW0.head(FN).cwiseProduct(factors);
+            FFull = (factors.array() >= 1.0).cast<double>().matrix();
+            FFullShare = TruncatedVariance(RobustThreshold * RobustScale(FD.head(FN) - f.head(FN), FW0.head(FN)));
+        }
+        return FSettings.Blocky || FSettings.Robust;
+    }
+
     VectorXd M(const VectorXd& u) const
     {
         VectorXd m(u.size());
@@ -392,6 +498,7 @@ private:
 
     double Phi(const VectorXd& f, const VectorXd& u, double lambda) const
     {
+        // FC and FW as reweighted for this iteration.
         double phi = (FW.asDiagonal() * (FD - f)).squaredNorm() + lambda * (FC * (u - FU0)).squaredNorm();
         if (FSettings.ReferenceWeight > 0.0)
             phi += lambda * FSettings.ReferenceWeight * FSmall.dot((u - FU0).cwiseAbs2());
@@ -403,7 +510,7 @@ private:
     // solve starts from the previous one.
     VectorXd ChooseStep(const TLinearised& linear, double& lambda, double Fall) const
     {
-        const double chi = linear.Wr.head(linear.N).squaredNorm() / static_cast<double>(linear.N);
+        const double chi = Misfit(linear.Wr);
         // The floor below the first λ holds while the misfit is far from
         // the noise; the last way to χ² 1 may go below it.
         const double floor = chi > NearNoise ? FSettings.Lambda * LowestShareOfStart : 0.0;
@@ -494,9 +601,59 @@ private:
         return chosen;
     }
 
-    void Record(TInversionResult& result, int iteration, double chi, const VectorXd& f, double lambda) const
+    // The iterate of the lowest χ² so far (the model and its response): a
+    // step accepted on Φ at a raised λ (a retry, or the upward search of a
+    // λ whose prediction reached the aim) may smooth the model at the
+    // cost of its fit, and the stop rule ends where χ² no longer falls.
+    // Judged by the fit χ², or with Robust (whose weights change with the
+    // model) by the Huber misfit at the errors' own scale.
+    void Remember(int iteration, double chi, const VectorXd& f)
     {
-        TInversionStep step{iteration, chi, RelativeRms(FD.head(FN), f.head(FN)), lambda};
+        FFits.push_back(chi);
+        FLast = FSettings.Robust ? HuberMisfit(FD.head(FN) - f.head(FN), FW0.head(FN)) : chi;
+        if (FBest.Iteration >= 0 && !(FLast < FBest.ChiSquare))
+            return;
+        FBest = {iteration, FLast, FU, f};
+    }
+
+    // Where the last iterate's χ² lies clearly (StallShare) above the
+    // lowest one reached, the inversion ends with that iterate instead:
+    // its model, response and Jacobian (one more forward computation), its
+    // steps the ones that led to it, and the stop says so.
+    void KeepBest(TInversionResult& result, VectorXd& f, MatrixXd& J)
+    {
+        if (FBest.Iteration < 0 || !(FLast > (1.0 + StallShare) * FBest.ChiSquare))
+            return;
+        const double last = result.Steps.back().ChiSquare;
+        const int from = result.Steps.back().Iteration;
+        FU = FBest.U;
+        f = FBest.Response;
+        result.Steps.resize(static_cast<size_t>(FBest.Iteration) + 1);
+        const std::string kept = "Chi-square rose to " + ReadableNumber(last) + " by iteration " +
+                                 std::to_string(from) + "; the model of iteration " +
+                                 std::to_string(FBest.Iteration) + " (chi-square " +
+                                 ReadableNumber(result.Steps[static_cast<size_t>(FBest.Iteration)].ChiSquare) +
+                                 ") is kept.";
+        // A stop the kept model contradicts (a rise, or a χ² of 1 reached
+        // under the robust weights of a worse model) gives way to it.
+        result.Stop = result.Stop == RoseStop || result.Stop == ReachedStop ? kept : result.Stop + " " + kept;
+        try {
+            ++result.Responses;
+            f = FProblem.Respond(M(FU), &J);
+        } catch (const EForwardCancelled&) {
+            result.Cancelled = true;
+            J.resize(0, 0);
+        }
+    }
+
+    // Records an iterate: fit, the χ² the rules follow (FitChiSquare); the
+    // step's χ² is the measured data's on their errors.
+    void Record(TInversionResult& result, int iteration, double fit, const VectorXd& f, double lambda)
+    {
+        Remember(iteration, fit, f);
+        TInversionStep step{iteration, MeasuredChiSquare(f), RelativeRms(FD.head(FN), f.head(FN)), lambda};
+        if (FSettings.Robust)
+            FullWeightChiSquare(FD.head(FN) - f.head(FN), FW0.head(FN), step.FullWeightChiSquare, step.FullWeightData);
         if (FN < FD.size())
             step.PriorChiSquare = ChiSquare(FD.tail(FD.size() - FN), f.tail(FD.size() - FN),
                                             FErrors.tail(FD.size() - FN));
@@ -513,10 +670,21 @@ private:
     std::vector<TBound> FBounds;
     Index FN = 0; // the measured data, before the prior data
     std::vector<Index> FFree;
-    VectorXd FU, FU0, FW; // FU0: the reference's
+    VectorXd FU, FU0; // FU0: the reference's
+    VectorXd FW0, FW; // 1/ε; the data weights of the iteration (Robust: reweighted)
+    VectorXd FFull;   // per measured datum: 1 at its full weight, else 0 (Misfit)
+    double FFullShare = 1.0; // their χ² at the noise level (TruncatedVariance)
     VectorXd FSmall;      // s_j
     VectorXd FStart; // ohm-m, as given
-    Eigen::SparseMatrix<double> FC, FCtC;
+    Eigen::SparseMatrix<double> FC0, FC, FCtC; // FC0 as given; FC of the iteration (Blocky: reweighted)
+    VectorXd FRowScale;                         // per row of FC0, its largest |coefficient|
+    std::vector<double> FFits;                  // FitChiSquare per iterate
+    double FLast = 0.0;                         // the last iterate's by Remember's measure
+    struct TIterate {
+        int Iteration = -1; // none yet
+        double ChiSquare = 0.0;
+        VectorXd U, Response;
+    } FBest;
 };
 
 // The regularised least-squares solution over the free parameters (the
@@ -659,6 +827,58 @@ TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const Vec
     }
     doi.Index = (doi.Low.array().log() - doi.High.array().log()).abs() / (2.0 * std::log(Doi.Factor));
     return doi;
+}
+
+VectorXd BlockyRowWeights(const VectorXd& Roughness, const VectorXd& RowScales, double Epsilon)
+{
+    VectorXd weights = VectorXd::Ones(Roughness.size());
+    double sum = 0.0;
+    Index rows = 0;
+    for (Index k = 0; k < Roughness.size(); ++k) {
+        if (!(RowScales[k] > 0.0))
+            continue;
+        weights[k] = 1.0 / std::max(std::fabs(Roughness[k]) / RowScales[k], Epsilon);
+        sum += weights[k];
+        ++rows;
+    }
+    if (rows > 0 && sum > 0.0)
+        for (Index k = 0; k < Roughness.size(); ++k)
+            if (RowScales[k] > 0.0)
+                weights[k] *= static_cast<double>(rows) / sum;
+    return weights.cwiseSqrt();
+}
+
+double RobustScale(const VectorXd& Residuals, const VectorXd& Weights)
+{
+    std::vector<double> z(static_cast<size_t>(Residuals.size()));
+    for (Index i = 0; i < Residuals.size(); ++i)
+        z[static_cast<size_t>(i)] = std::fabs(Residuals[i] * Weights[i]);
+    if (z.empty())
+        return 1.0;
+    const auto middle = z.begin() + static_cast<std::ptrdiff_t>(z.size() / 2);
+    std::nth_element(z.begin(), middle, z.end());
+    // 1.4826 × the median |z|: the standard deviation of normal misfits.
+    const double spread = 1.4826 * *middle;
+    // At most RobustShare of the data beyond the threshold: more misfits
+    // that large are structure the model has yet to fit, not bad data.
+    const auto high = z.begin() + static_cast<std::ptrdiff_t>(std::floor((1.0 - RobustShare) * (z.size() - 1)));
+    std::nth_element(z.begin(), high, z.end());
+    return std::max({1.0, spread, *high / RobustThreshold});
+}
+
+VectorXd RobustDataWeights(const VectorXd& Residuals, const VectorXd& Weights)
+{
+    const double limit = RobustThreshold * RobustScale(Residuals, Weights);
+    const Eigen::ArrayXd share = (Residuals.cwiseProduct(Weights).array().abs() / limit).max(1.0);
+    return share.rsqrt().matrix();
+}
+
+void FullWeightChiSquare(const VectorXd& Residuals, const VectorXd& Weights, double& ChiSquare, int& Count)
+{
+    const Eigen::ArrayXd z = Residuals.cwiseProduct(Weights).array().abs();
+    const Eigen::ArrayXd kept = (z <= RobustThreshold * RobustScale(Residuals, Weights)).cast<double>();
+    Count = static_cast<int>(kept.sum());
+    ChiSquare = Count > 0 ? (kept * z.square()).sum() / Count : 0.0;
 }
 
 double ChiSquare(const VectorXd& Measured, const VectorXd& Calculated, const VectorXd& Errors)

@@ -46,9 +46,47 @@
 // model before it. Fixed parameters keep their start value. Stop: χ² ≤ 1, χ² fell by
 // less than 1 % in an iteration (over the last two after a λ raised by a
 // broken promise or a retry; not after a step that broke its promise),
-// or the iteration limit. With HoldLambda, λ stays the given one and the
-// inversion minimises Φ for it: no χ² ≤ 1 stop, no retry, and the 1 %
-// test is on Φ.
+// or the iteration limit. The inversion ends with the iterate of the
+// lowest χ² unless the last one lies within 1 % of it: a step accepted on
+// Φ at a raised λ (a retry) smooths the model and may raise χ² (1.00 to
+// 2.48 on a survey whose iteration 4 was already at the noise); such a
+// step's model is not returned: the best one is, with its response and
+// Jacobian (one more forward computation), its steps the ones that led to
+// it, and Stop says which iteration was kept and why. With HoldLambda, λ
+// stays the given one and the inversion minimises Φ for it: no χ² ≤ 1
+// stop, no retry, and the 1 % test is on Φ.
+//
+// Sharp boundaries (Blocky): the roughness's L1 norm by iteratively
+// reweighted least squares. C's rows are scaled by √w_k, w_k = 1 /
+// max(Δ_k, ε) with Δ_k the ln ρ step the row measures (|(C(u − u_r))_k|
+// over the row's largest coefficient) and ε BlockyEpsilon (0.02 by
+// default: a 2 % change between neighbours, below what data of a few per
+// cent resolve, counts as smooth; a smaller ε only sharpens slower and
+// conditions the solves worse), the weights scaled to a mean of 1 so that
+// λ keeps its meaning (a uniform model's rows all weigh 1). Then
+// Σ w_k (CΔu)_k² ≈ Σ |Δ_k| (× a constant) where the steps pass ε: an edge
+// costs by its height, not its square. The weights come from the current
+// model at each iteration's start and again, twice, from the model the
+// chosen step reaches (the λ chosen anew each time; solves on the same
+// Jacobian, no forward computation), so that each iteration takes the L1
+// roughness's step.
+// Robust to bad data (Robust): the misfit's L1 norm beyond a threshold
+// (Huber's), reweighted each iteration from the current response: with
+// z_i = (d_i − f_i)/ε_i and the misfits' scale s (RobustScale: from the
+// median |z|, at least 1, at least what keeps 90 % at full weight), datum
+// i's weight is (1/ε_i) / √max(|z_i| / (1.5 s), 1): within 1.5 s it keeps
+// its weight (Huber's 1.5: 96 % of the efficiency of least squares on
+// normal errors), beyond it its squared weighted misfit grows as |z| only.
+// The scale keeps the uniform start, whose misfits are all large, and
+// structure not yet fitted from being down-weighted as bad data. The λ rule and the stop rule follow the
+// χ² of the data at full weight, divided by its value at the noise level
+// (E[z² | |z| ≤ 1.5 s] for normal z: 0.55 at s = 1), so that its aim of 1
+// is the noise for them too; the stop at 1 is judged with the weights of
+// the new model (the next iteration's start), and the best iterate kept
+// (below) is the one of the lowest Huber misfit at s = 1. The steps' χ²
+// stays the data's own on their errors (ε_i, not the reweighted ones);
+// FullWeightData and FullWeightChiSquare give the data at full weight and
+// their χ².
 //
 // χ² = (1/N) Σ ((d_i − f_i)/ε_i)², rrms = 100 √(mean((ρa,calc/ρa,meas − 1)²)) %,
 // both over the measured data (the prior data's χ² apart: PriorData).
@@ -119,6 +157,15 @@ public:
 inline constexpr double MinLambda = 1e-4;
 inline constexpr double MaxLambda = 1e6;
 
+// The ln ρ step between neighbouring cells below which the sharp
+// boundaries' reweighting treats the roughness as smooth (BlockyRowWeights).
+inline constexpr double DefaultBlockyEpsilon = 0.02;
+// The misfit, in the datum's errors, beyond which the robust reweighting
+// lowers a datum's weight (RobustDataWeights).
+inline constexpr double RobustThreshold = 1.5;
+// The largest share of the data the robust reweighting lowers at once.
+inline constexpr double RobustShare = 0.1;
+
 struct TInversionSettings {
     double Lambda = 20.0;   // the first iteration's regularisation strength, MinLambda .. MaxLambda
     int Iterations = 20;    // at most
@@ -141,6 +188,14 @@ struct TInversionSettings {
     // alone (a log that disagrees with the survey must not drive the
     // survey's fit below its noise); their χ² is reported apart.
     int PriorData = 0;
+    // Sharp boundaries: the roughness's rows reweighted each iteration
+    // (BlockyRowWeights) so that Φ measures the roughness's L1 norm.
+    bool Blocky = false;
+    double BlockyEpsilon = DefaultBlockyEpsilon; // ln ρ, finite, above 0
+    // Robust to bad data: the measured data's weights lowered each
+    // iteration where their misfit passes RobustThreshold errors
+    // (RobustDataWeights): the misfit's L1 norm beyond it.
+    bool Robust = false;
 };
 
 struct TInversionStep {
@@ -149,6 +204,10 @@ struct TInversionStep {
     double Rrms = 0.0;  // per cent
     double Lambda = 0.0; // the λ of the step that led here (the first λ for the starting model)
     double PriorChiSquare = 0.0; // of the prior data (TInversionSettings::PriorData); 0 without
+    // With Robust: the data within RobustThreshold errors of the response
+    // (those at their full weight) and their χ²; 0 without.
+    int FullWeightData = 0;
+    double FullWeightChiSquare = 0.0;
 };
 
 struct TInversionCallbacks {
@@ -229,6 +288,37 @@ TChargeabilityResult InvertChargeability(const Eigen::MatrixXd& Jacobian, const 
 Eigen::VectorXd Coverage(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Areas);
 
 double ChiSquare(const Eigen::VectorXd& Measured, const Eigen::VectorXd& Calculated, const Eigen::VectorXd& Errors);
+
+// The square roots of the sharp boundaries' row weights (the factors on
+// C's rows) from the roughness C(u − u_r) and each row's largest
+// |coefficient| (a row of none keeps 1): for a row between two cells its
+// ln ρ step Δ_k = |(C(u − u_r))_k| / RowScales_k, its weight
+// w_k = 1 / max(Δ_k, Epsilon), scaled so that the rows' mean weight is 1
+// (λ keeps its meaning: a smooth model's rows all weigh 1). Then
+// Σ w_k (CΔ)_k² ≈ Σ |(CΔ)_k| × const where steps pass Epsilon: an edge
+// costs by its height, not its square, and stays sharp.
+Eigen::VectorXd BlockyRowWeights(const Eigen::VectorXd& Roughness, const Eigen::VectorXd& RowScales, double Epsilon);
+
+// The misfits' scale for residuals r_i (ln ρa) and weights 1/ε_i:
+// s = max(1, 1.4826 median |z_i|, q₉₀ / RobustThreshold), z_i = r_i/ε_i,
+// q₉₀ the 90th percentile of |z| (1 − RobustShare): the standard deviation
+// of normal misfits, at least the errors' own, and at least what leaves
+// nine data in ten at full weight. While the model is far from the data
+// (the uniform start, structure not yet fitted) many misfits are large
+// and s with them, so only the data far off the bulk are down-weighted,
+// not the structure the model has yet to explain.
+double RobustScale(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights);
+
+// The factors on the data weights 1/ε_i: 1 / √max(|z_i| / (RobustThreshold
+// s), 1), s = RobustScale, so that a datum's squared weighted misfit grows
+// as z² within RobustThreshold s and as RobustThreshold s |z| beyond it:
+// the misfit's L1 norm for the data far off.
+Eigen::VectorXd RobustDataWeights(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights);
+
+// χ² over the data RobustDataWeights leaves at their full weight
+// (|z_i| ≤ RobustThreshold s) and their count (0 and 0 without one).
+void FullWeightChiSquare(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights, double& ChiSquare,
+                         int& Count);
 
 // The line search of an iteration: From + t·Direction tried for t = 1, 1/2,
 // 1/4 and 1/8 until Accept(model, response) holds. Respond gives a model's

@@ -18,16 +18,33 @@
 
 namespace lp::commandline {
 
+namespace {
+
+// "chi-square X" on the data's own errors; with --robust also over the data
+// it kept at their full weight: "chi-square X (Y over the N data not down-weighted)".
+QString ChiSquareReport(const TInversionStep& Step, bool Robust)
+{
+    QString text = QStringLiteral("chi-square ") + ChiSquareText(Step.ChiSquare);
+    if (Robust)
+        text += QStringLiteral(" (%1 over the %2 data not down-weighted)")
+                    .arg(ChiSquareText(Step.FullWeightChiSquare))
+                    .arg(Step.FullWeightData);
+    return text;
+}
+
+} // namespace
+
 TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse)
 {
     const QString command = TimeLapse ? QStringLiteral("--timelapse") : QStringLiteral("--invert");
-    TCommandOptions known{{"--constrain", "--start-from-section", "--doi"},
+    TCommandOptions known{{"--constrain", "--start-from-section", "--doi", "--blocky", "--robust"},
                           {"--section", "--fixed", "--error", "--lambda", "--z-weight", "--reference-weight",
                            "--iterations", "--boundary-weight", "--well-logs", "--log-error", "--log-reach", "--format",
-                           "--change-error"}};
+                           "--change-error", "--blocky-epsilon"}};
     const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
     const QStringList& names = split.Names;
     TInvertRequest request;
+    bool epsilonGiven = false;
     for (const auto& [argument, value] : split.Options) {
         if (argument == QStringLiteral("--constrain")) {
             request.Constrain = true;
@@ -39,6 +56,20 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
         }
         if (argument == QStringLiteral("--doi")) {
             request.DepthOfInvestigation = true;
+            continue;
+        }
+        if (argument == QStringLiteral("--blocky") || argument == QStringLiteral("--robust") ||
+            argument == QStringLiteral("--blocky-epsilon")) {
+            // The time-lapse steps keep the smooth norms of their change.
+            if (TimeLapse)
+                throw EArgumentError(QStringLiteral("%1 goes with --invert, not with --timelapse").arg(argument).toStdString());
+            if (argument == QStringLiteral("--blocky"))
+                request.Options.Settings.Blocky = true;
+            else if (argument == QStringLiteral("--robust"))
+                request.Options.Settings.Robust = true;
+            else
+                request.Options.Settings.BlockyEpsilon = PositiveArgument(argument, value);
+            epsilonGiven = epsilonGiven || argument == QStringLiteral("--blocky-epsilon");
             continue;
         }
         if (ReadCleaningOption(argument, value, request.Cleaning)) {
@@ -112,6 +143,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
         throw EArgumentError("--constrain and --start-from-section go with --section SECTION.sec");
     if (request.BoundaryWeight && !request.Constrain)
         throw EArgumentError("--boundary-weight goes with --constrain");
+    if (epsilonGiven && !request.Options.Settings.Blocky)
+        throw EArgumentError("--blocky-epsilon goes with --blocky");
     request.OutFile = names[0];
     request.DataFile = names[1];
     return request;
@@ -237,9 +270,9 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {
             if (step.Iteration > 0)
-                PrintLine(Out, QStringLiteral("iteration %1: chi-square %2, rrms %3 %, lambda %4")
+                PrintLine(Out, QStringLiteral("iteration %1: %2, rrms %3 %, lambda %4")
                                    .arg(step.Iteration)
-                                   .arg(ChiSquareText(step.ChiSquare), RrmsText(step.Rrms),
+                                   .arg(ChiSquareReport(step, options.Settings.Robust), RrmsText(step.Rrms),
                                         QString::fromStdString(ReadableNumber(step.Lambda))));
         };
         TSurveyInverter inverter(measured, mesh, options);
@@ -260,9 +293,9 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         }
         SaveOutput(request.OutFile, role, FormatInversionFile(mesh, inversion, format));
         PrintLine(Out, QStringLiteral("stopped: ") + QString::fromStdString(inversion.Stop));
-        PrintLine(Out, QStringLiteral("inverted: %1 cells, chi-square %2, rrms %3 %")
+        PrintLine(Out, QStringLiteral("inverted: %1 cells, %2, rrms %3 %")
                            .arg(mesh.Cells())
-                           .arg(ChiSquareText(last.ChiSquare), RrmsText(last.Rrms)));
+                           .arg(ChiSquareReport(last, options.Settings.Robust), RrmsText(last.Rrms)));
         if (!inversion.Prior.Cells.empty())
             PrintLine(Out, QStringLiteral("well logs: %1 cells, chi-square %2")
                                .arg(inversion.Prior.CellCount())

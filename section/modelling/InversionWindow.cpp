@@ -111,6 +111,8 @@ TInversionWindowSettings TInversionWindowSettings::Load()
         flag(QStringLiteral("StartFromSection"), settings.StartFromSection);
         flag(QStringLiteral("FadeByCoverage"), settings.FadeByCoverage);
         flag(QStringLiteral("DepthOfInvestigation"), settings.DepthOfInvestigation);
+        flag(QStringLiteral("SharpBoundaries"), settings.SharpBoundaries);
+        flag(QStringLiteral("RobustToBadData"), settings.RobustToBadData);
     } catch (const std::exception&) {
         // Unreadable settings: the defaults.
     }
@@ -133,6 +135,8 @@ void TInversionWindowSettings::Save() const
         registry.WriteString(QStringLiteral("ReferenceWeight"), ReferenceWeight);
         registry.WriteBool(QStringLiteral("DepthOfInvestigation"), DepthOfInvestigation);
         registry.WriteString(QStringLiteral("DoiLimit"), DoiLimit);
+        registry.WriteBool(QStringLiteral("SharpBoundaries"), SharpBoundaries);
+        registry.WriteBool(QStringLiteral("RobustToBadData"), RobustToBadData);
     } catch (const std::exception&) {
         // Settings that cannot be written cost the user nothing now.
     }
@@ -183,6 +187,8 @@ void TInversionWindow::LoadSettings()
     ReferenceWeightEdit->setText(settings.ReferenceWeight);
     DoiBox->setChecked(settings.DepthOfInvestigation);
     DoiLimitEdit->setText(settings.DoiLimit);
+    SharpBox->setChecked(settings.SharpBoundaries);
+    RobustBox->setChecked(settings.RobustToBadData);
 }
 
 void TInversionWindow::SaveSettings()
@@ -198,6 +204,8 @@ void TInversionWindow::SaveSettings()
     settings.ReferenceWeight = ReferenceWeightEdit->text();
     settings.DepthOfInvestigation = DoiBox->isChecked();
     settings.DoiLimit = DoiLimitEdit->text();
+    settings.SharpBoundaries = SharpBox->isChecked();
+    settings.RobustToBadData = RobustBox->isChecked();
     settings.Save();
 }
 
@@ -297,9 +305,15 @@ QString TInversionWindow::ResultText() const
                                    .arg(CountText(FResult->Prior.CellCount(), QStringLiteral("cell"),
                                                   QStringLiteral("cells")),
                                         ShortNumber(last.PriorChiSquare));
-    return QStringLiteral("%1, %2: χ² %3, rrms %4 %%5. %6")
+    // Robust: χ² of the data kept at their full weight too.
+    const QString kept = last.FullWeightData > 0
+                             ? QStringLiteral(" (%1 over the %2 data not down-weighted)")
+                                   .arg(ShortNumber(last.FullWeightChiSquare))
+                                   .arg(last.FullWeightData)
+                             : QString();
+    return QStringLiteral("%1, %2: χ² %3%4, rrms %5 %%6. %7")
         .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
-             IterationCount(last.Iteration), ShortNumber(last.ChiSquare), FixedNumber(last.Rrms, 2), logs,
+             IterationCount(last.Iteration), ShortNumber(last.ChiSquare), kept, FixedNumber(last.Rrms, 2), logs,
              QString::fromStdString(FResult->Stop));
 }
 

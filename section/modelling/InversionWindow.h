@@ -104,6 +104,8 @@ struct TInversionWindowSettings {
     QString ReferenceWeight = QStringLiteral("0");
     bool DepthOfInvestigation = false;
     QString DoiLimit = QStringLiteral("0.2");
+    bool SharpBoundaries = false; // TInversionSettings::Blocky
+    bool RobustToBadData = false; // TInversionSettings::Robust
 
     static TInversionWindowSettings Load();
     void Save() const;
@@ -274,6 +276,8 @@ public:
     QCheckBox* StartFromSectionBox = nullptr;
     QCheckBox* FadeBox = nullptr;
     QCheckBox* DoiBox = nullptr;
+    QCheckBox* SharpBox = nullptr;
+    QCheckBox* RobustBox = nullptr;
     QLineEdit* DoiLimitEdit = nullptr;
     QPushButton* NewMeshButton = nullptr;
     QPushButton* FixButton = nullptr;

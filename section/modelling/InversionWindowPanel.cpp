@@ -49,6 +49,7 @@ void TInversionWindow::CreatePanel()
     DataLabel->setWordWrap(true);
     panel->addWidget(DataLabel);
     auto* form = new QGridLayout;
+    form->setVerticalSpacing(2); // with the rows of ticks below, in the height an 800 by 600 screen leaves
     const auto place = [this, form](const QString& Label, QWidget* Field, int Row, int Column) {
         auto* label = new QLabel(Label, this);
         label->setBuddy(Field);
@@ -92,10 +93,21 @@ void TInversionWindow::CreatePanel()
     // click on the box.
     auto* boxes = new QGridLayout;
     boxes->setHorizontalSpacing(4);
+    boxes->setVerticalSpacing(0);
     boxes->addWidget(ConstrainBox, 0, 0, Qt::AlignLeft);
     boxes->addWidget(StartFromSectionBox, 0, 1, Qt::AlignLeft);
     boxes->addWidget(FadeBox, 1, 0, Qt::AlignLeft);
     boxes->addWidget(DoiBox, 1, 1, Qt::AlignLeft);
+    SharpBox = new QCheckBox(QStringLiteral("Sharp boundaries"), this);
+    SharpBox->setObjectName(QStringLiteral("SharpBox"));
+    SharpBox->setToolTip(QStringLiteral("Layers and bodies end in steps, not ramps: the roughness is measured by its "
+                                        "L1 norm, each pair of neighbours weighted anew every iteration"));
+    RobustBox = new QCheckBox(QStringLiteral("Robust to bad data"), this);
+    RobustBox->setObjectName(QStringLiteral("RobustBox"));
+    RobustBox->setToolTip(QStringLiteral("Data far off the response weigh less, anew every iteration, so that a few "
+                                         "bad readings do not shape the image; chi-square stays on the data's errors"));
+    boxes->addWidget(SharpBox, 2, 0, Qt::AlignLeft);
+    boxes->addWidget(RobustBox, 2, 1, Qt::AlignLeft);
     panel->addLayout(boxes);
     auto* meshRow = new QGridLayout;
     NewMeshButton = new QPushButton(QStringLiteral("&New mesh"), this);
@@ -276,7 +288,9 @@ void TInversionWindow::CreatePanel()
     setTabOrder(StartFromSectionBox, FadeBox);
     setTabOrder(FadeBox, DoiBox);
     setTabOrder(DoiBox, DoiLimitEdit);
-    setTabOrder(DoiLimitEdit, NewMeshButton);
+    setTabOrder(DoiLimitEdit, SharpBox);
+    setTabOrder(SharpBox, RobustBox);
+    setTabOrder(RobustBox, NewMeshButton);
     setTabOrder(NewMeshButton, FixButton);
     setTabOrder(FixButton, FreeButton);
     setTabOrder(FreeButton, LimitsButton);
@@ -325,6 +339,8 @@ void TInversionWindow::CreatePanel()
         ShowState();
     });
     connect(IterationsBox, &QSpinBox::valueChanged, this, [this] { SaveSettings(); });
+    for (QCheckBox* box : {SharpBox, RobustBox})
+        connect(box, &QCheckBox::toggled, this, [this] { SaveSettings(); });
     connect(ConstrainBox, &QCheckBox::toggled, this, [this] {
         SaveSettings();
         UpdateCutEdges();

@@ -160,6 +160,8 @@ bool TInversionWindow::Invert()
     job->Options.Settings.Lambda = *lambda;
     job->Options.Settings.Iterations = IterationsBox->value();
     job->Options.Settings.ReferenceWeight = *referenceWeight;
+    job->Options.Settings.Blocky = SharpBox->isChecked();
+    job->Options.Settings.Robust = RobustBox->isChecked();
     try {
         // The mesh chart's tables are checked before the run starts.
         job->Options.Start = ChartStartingModel(job->Cells, job->Options.Settings);

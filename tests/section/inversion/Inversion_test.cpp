@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -183,6 +184,111 @@ TEST(Inversion, StructuralCutsKeepTheJumpAtTheDrawnBoundarySharp)
     const double smooth = jump({}), cut = jump(zones);
     EXPECT_GT(cut, smooth + 0.2 * truth) << "mean log jump across the boundary, true " << truth;
     EXPECT_NEAR(cut, truth, 0.25 * truth);
+}
+
+// The synthetic data inverted smoothly, with sharp boundaries or with the robust misfit.
+TInversionResult InvertReweighted(const TSynthetic& s, bool Blocky, bool Robust)
+{
+    TLinearProblem problem(s.G);
+    TInversionSettings settings;
+    settings.Blocky = Blocky;
+    settings.Robust = Robust;
+    return InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, settings);
+}
+
+// The reweightings' rules: a row's weight 1 / max(step, ε) scaled to a
+// mean of 1 (a row of no coefficients kept at 1); a datum's factor 1 within
+// RobustThreshold times the misfits' scale and 1/√(share) beyond it.
+TEST(Inversion, ReweightingRulesOfTheSharpBoundariesAndTheRobustMisfit)
+{
+    // Rows with coefficients ±2: steps 0, 0.01 (under ε), 1 and a row of none.
+    const VectorXd roughness = (VectorXd(4) << 0.0, 0.02, 2.0, 0.0).finished();
+    const VectorXd scales = (VectorXd(4) << 2.0, 2.0, 2.0, 0.0).finished();
+    const VectorXd w = BlockyRowWeights(roughness, scales, 0.05).cwiseAbs2();
+    const double mean = (20.0 + 20.0 + 1.0) / 3.0;
+    EXPECT_NEAR(w[0], 20.0 / mean, 1e-12);
+    EXPECT_NEAR(w[1], 20.0 / mean, 1e-12);
+    EXPECT_NEAR(w[2], 1.0 / mean, 1e-12);
+    EXPECT_DOUBLE_EQ(w[3], 1.0);
+    // A uniform model: every row 1, the smooth roughness.
+    EXPECT_TRUE(BlockyRowWeights(VectorXd::Zero(3), VectorXd::Ones(3), 0.05).isApprox(VectorXd::Ones(3)));
+
+    // Misfits in errors 0.5, -1, 1, 9 (median |z| 1: scale 1.4826).
+    const VectorXd weights = VectorXd::Constant(4, 1.0 / 0.03);
+    const VectorXd residuals = (VectorXd(4) << 0.5, -1.0, 1.0, 9.0).finished() * 0.03;
+    EXPECT_NEAR(RobustScale(residuals, weights), 1.4826, 1e-12);
+    const VectorXd factors = RobustDataWeights(residuals, weights);
+    EXPECT_DOUBLE_EQ(factors[0], 1.0);
+    EXPECT_DOUBLE_EQ(factors[2], 1.0);
+    EXPECT_NEAR(factors[3], 1.0 / std::sqrt(9.0 / (RobustThreshold * 1.4826)), 1e-12);
+    double chi = 0.0;
+    int kept = 0;
+    FullWeightChiSquare(residuals, weights, chi, kept);
+    EXPECT_EQ(kept, 3);
+    EXPECT_NEAR(chi, (0.25 + 1.0 + 1.0) / 3.0, 1e-12);
+    // Misfits all within the errors: the scale is the errors' own, none down-weighted.
+    EXPECT_DOUBLE_EQ(RobustScale(residuals * 0.1, weights), 1.0);
+}
+
+// A step blurred by wide kernels: the smooth image ramps across it; with
+// sharp boundaries the jump between the columns beside it is nearer the
+// truth and the misfit stays at the noise.
+TEST(Inversion, SharpBoundariesKeepTheStepSteeperThanTheSmoothImage)
+{
+    TSynthetic s;
+    s.G = Kernel(s.Mesh, 240, 1.5);
+    s.Data = Noisy(s.G * s.Truth, 0.02, 11);
+    const auto invert = [&](bool blocky) { return InvertReweighted(s, blocky, false); };
+    const auto jump = [&](const TInversionResult& r) {
+        double sum = 0.0;
+        for (int row = 0; row < s.Mesh.Rows(); ++row)
+            sum += std::log(r.Resistivities[row * 12 + 6] / r.Resistivities[row * 12 + 5]);
+        return sum / s.Mesh.Rows();
+    };
+    const TInversionResult smooth = invert(false), blocky = invert(true);
+    const double truth = std::log(10.0);
+    EXPECT_GT(jump(blocky), jump(smooth) + 0.15 * truth) << "smooth " << jump(smooth) << ", true " << truth;
+    EXPECT_LE(blocky.Steps.back().ChiSquare, 1.2) << blocky.Stop;
+    EXPECT_GT(blocky.Steps.back().ChiSquare, 0.5) << blocky.Stop;
+    // The threshold must be a number above 0.
+    TLinearProblem problem(s.G);
+    TInversionSettings settings;
+    settings.Blocky = true;
+    settings.BlockyEpsilon = 0.0;
+    EXPECT_THROW(InvertResistivity(problem, s.Data, s.Errors, SmoothnessOperator(s.Mesh, 1.0), s.Start, settings),
+                 EForwardError);
+    EXPECT_EQ(problem.Calls, 0);
+}
+
+// Twelve of 240 data 1.5 times too large: the robust image stays nearer the
+// truth than the smooth one; chi-square is reported on the data's own
+// errors, and apart over the data kept at their full weight.
+TEST(Inversion, RobustMisfitKeepsOutliersOutOfTheImageAndReportsTheChiSquareOfTheRest)
+{
+    TSynthetic s;
+    std::mt19937 random(5);
+    std::vector<Eigen::Index> bad;
+    for (int k = 0; k < 12; ++k) {
+        const Eigen::Index i = static_cast<Eigen::Index>(random() % 240);
+        if (std::find(bad.begin(), bad.end(), i) == bad.end())
+            bad.push_back(i);
+    }
+    for (const Eigen::Index i : bad)
+        s.Data[i] += std::log(1.5);
+    const auto invert = [&](bool robust) { return InvertReweighted(s, false, robust); };
+    const auto error = [&](const TInversionResult& r) {
+        return std::sqrt((r.Resistivities.array().log() - s.Truth.array()).square().mean());
+    };
+    const TInversionResult smooth = invert(false), robust = invert(true);
+    EXPECT_LT(error(robust), 0.8 * error(smooth)) << robust.Stop;
+    const TInversionStep& last = robust.Steps.back();
+    const VectorXd response = robust.Response.array().log();
+    EXPECT_NEAR(last.ChiSquare, ChiSquare(s.Data, response, s.Errors), 1e-9 * last.ChiSquare);
+    EXPECT_GT(last.ChiSquare, 5.0) << "the outliers stay off";
+    EXPECT_LT(last.FullWeightData, 240);
+    EXPECT_GE(last.FullWeightData, 180);
+    EXPECT_LT(last.FullWeightChiSquare, 1.0);
+    EXPECT_EQ(smooth.Steps.back().FullWeightData, 0);
 }
 
 TEST(Inversion, RefusesUnusableInputWithoutCallingTheProblem)

@@ -4,6 +4,7 @@
 // table written and read back.
 
 #include "section/inversion/SurveyInversion.h"
+#include "section/modelling/InversionSetup.h"
 #include "section/survey/HoleSurvey.h"
 
 #include "tests/section/forward/ForwardFixtures.h"
@@ -15,6 +16,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <limits>
 #include <random>
 #include <string>
@@ -721,6 +724,50 @@ TEST(SurveyInversion, OnALineNoSmoothModelFitsTheEndDoesNotDependOnTheFirstLambd
     }
     const auto [low, high] = std::minmax_element(finals.begin(), finals.end());
     EXPECT_LE(*high, 1.2 * *low);
+}
+
+// A survey cleaned of its bad reciprocal pairs, errors from the pairs'
+// spread: iteration 4 ends at chi-square 1.00 (just above 1) and no
+// halving of the next step lowers the objective at its λ; the step of 4 λ
+// does, by smoothing the model, and leaves chi-square at 2.48. The
+// inversion ends with the model of iteration 4 and says why.
+TEST(SurveyInversion, AStepThatRaisesChiSquareClearlyIsNotKept)
+{
+    std::ifstream file(LP_EXAMPLES_DIR "/../tests/data/section/inversion/rising-last-iteration.dat", std::ios::binary);
+    ASSERT_TRUE(file);
+    std::stringstream text;
+    text << file.rdbuf();
+    const TMeasuredData data = ReadUnifiedMeasuredData(text.str());
+    const TInversionMesh mesh = InversionMeshFor(data, nullptr);
+    std::vector<TInversionStep> seen;
+    TInversionCallbacks callbacks;
+    callbacks.Iteration = [&](const TInversionStep& step, const VectorXd&) { seen.push_back(step); };
+    const TSurveyInversion inversion = InvertSurvey(data, mesh, {}, callbacks);
+    ASSERT_FALSE(inversion.Cancelled);
+    std::string chis;
+    double lowest = std::numeric_limits<double>::infinity();
+    for (const TInversionStep& step : seen) {
+        chis += " " + std::to_string(step.ChiSquare);
+        lowest = std::min(lowest, step.ChiSquare);
+    }
+    std::printf("chi-square per iteration:%s; %s\n", chis.c_str(), inversion.Stop.c_str());
+    ASSERT_GT(seen.size(), 2u);
+    // The pattern: the last iterate clearly above one already near 1.
+    EXPECT_GT(seen.back().ChiSquare, 2.0 * lowest);
+    EXPECT_LT(lowest, 1.1);
+    // The kept model: the best iterate's, its steps the ones that led to it.
+    const TInversionStep& kept = inversion.Steps.back();
+    EXPECT_LE(kept.ChiSquare, (1.0 + 1e-9) * lowest);
+    EXPECT_LT(kept.Iteration, seen.back().Iteration);
+    EXPECT_EQ(kept.Iteration, static_cast<int>(inversion.Steps.size()) - 1);
+    EXPECT_NE(inversion.Stop.find("the model of iteration " + std::to_string(kept.Iteration)), std::string::npos)
+        << inversion.Stop;
+    // Its response is the kept model's: its chi-square is the kept step's.
+    const VectorXd errors = RelativeErrors(data, 3.0);
+    double sum = 0.0;
+    for (size_t i = 0; i < inversion.Response.size(); ++i)
+        sum += std::pow(std::log(inversion.Response[i] / inversion.Measured[i]) / errors[static_cast<Eigen::Index>(i)], 2);
+    EXPECT_NEAR(sum / static_cast<double>(inversion.Response.size()), kept.ChiSquare, 1e-6 * kept.ChiSquare);
 }
 
 // The layout for buried electrodes: a survey on the surface keeps the

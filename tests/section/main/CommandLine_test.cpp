@@ -1498,6 +1498,19 @@ TEST(CommandLine, InvertWithDoiAppendsTheDepthOfInvestigationAndAZeroReferenceWe
     EXPECT_EQ(invert("zero.csv", {"--reference-weight", "0"}).second, plain);
     EXPECT_NE(invert("pulled.csv", {"--reference-weight", "5"}).second, plain);
 
+    // Sharp boundaries and the robust misfit each give another image; the
+    // robust run's lines give chi-square over the data not down-weighted too.
+    EXPECT_NE(invert("blocky.csv", {"--blocky"}).second, plain);
+    EXPECT_NE(invert("blocky-eps.csv", {"--blocky", "--blocky-epsilon", "0.2"}).second,
+              invert("blocky-default.csv", {"--blocky"}).second);
+    const auto [robustRun, robust] = invert("robust.csv", {"--robust"});
+    EXPECT_NE(robust, plain);
+    const QRegularExpression robustLine(
+        R"(^inverted: \d+ cells, chi-square [0-9.e+-]+ \([0-9.e+-]+ over the \d+ data not down-weighted\), rrms)",
+        QRegularExpression::MultilineOption);
+    EXPECT_TRUE(robustLine.match(robustRun.Out).hasMatch()) << robustRun.Out.toStdString();
+    EXPECT_FALSE(plainRun.Out.contains(QStringLiteral("down-weighted")));
+
     const auto [doiRun, withDoi] = invert("doi.csv", {"--doi"});
     const QRegularExpression summary(R"(^depth of investigation: (\d+) of (\d+) cells below 0\.2$)",
                                      QRegularExpression::MultilineOption);
@@ -2047,6 +2060,15 @@ TEST(CommandLine, InvertRefusalsExitWithTwoOrOneAndLeaveTheOldFile)
         {{"--invert", out, data, "--doi", "--reference-weight", "inf"},
          2,
          "lithoprism: --reference-weight needs a finite number of 0 or more, not \"inf\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--blocky", "--blocky-epsilon", "0"},
+         2,
+         "lithoprism: --blocky-epsilon needs a number above 0, not \"0\" (see lithoprism --help)\n"},
+        {{"--invert", out, data, "--blocky-epsilon", "0.05"},
+         2,
+         "lithoprism: --blocky-epsilon goes with --blocky (see lithoprism --help)\n"},
+        {{"--timelapse", out, data, data, "--robust"},
+         2,
+         "lithoprism: --robust goes with --invert, not with --timelapse (see lithoprism --help)\n"},
         {{"--invert", out, data, "--scheme", data},
          2,
          "lithoprism: unknown option --scheme for --invert (see lithoprism --help)\n"},

@@ -727,6 +727,39 @@ TEST_F(InversionWindowTest, AFullHistoryGivesEachStateItsPictureAndSavesTheOneSh
 
 // Cancel during the run: the image keeps the last finished iteration's
 // model, nothing counts as finished, and saving a table is refused.
+// "Sharp boundaries" ticked from the keyboard (Tab from the DOI limit, then
+// Space), "Robust to bad data" by a click: the run uses both, the state
+// gives chi-square also over the data not down-weighted, and the ticks are
+// kept for the next window.
+TEST_F(InversionWindowTest, SharpBoundariesAndRobustToBadDataAreUsedShownAndKept)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSixteenElectrodes(4));
+    ASSERT_FALSE(Inversion->SharpBox->isChecked());
+    ASSERT_FALSE(Inversion->RobustBox->isChecked());
+    Inversion->DoiLimitEdit->setFocus();
+    QTest::keyClick(Inversion->DoiLimitEdit, Qt::Key_Tab);
+    QTRY_VERIFY(Inversion->SharpBox->hasFocus());
+    QTest::keyPress(Inversion->SharpBox, Qt::Key_Space);
+    QTest::keyRelease(Inversion->SharpBox, Qt::Key_Space);
+    EXPECT_TRUE(Inversion->SharpBox->isChecked());
+    QTest::mouseClick(Inversion->RobustBox, Qt::LeftButton);
+    EXPECT_TRUE(Inversion->RobustBox->isChecked());
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForDoiOrNone();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TInversionStep& last = Inversion->Result()->Steps.back();
+    EXPECT_GT(last.FullWeightData, 0);
+    const QString state = Inversion->StateLabel->text();
+    EXPECT_TRUE(state.contains(QStringLiteral("data not down-weighted"))) << state.toStdString();
+    const TInversionWindowSettings kept = TInversionWindowSettings::Load();
+    EXPECT_TRUE(kept.SharpBoundaries);
+    EXPECT_TRUE(kept.RobustToBadData);
+    // Unticked again for the tests that follow.
+    QTest::mouseClick(Inversion->SharpBox, Qt::LeftButton);
+    QTest::mouseClick(Inversion->RobustBox, Qt::LeftButton);
+    EXPECT_FALSE(TInversionWindowSettings::Load().SharpBoundaries);
+}
+
 TEST_F(InversionWindowTest, CancelKeepsTheLastFinishedIterationsModel)
 {
     ASSERT_NO_FATAL_FAILURE(Open(20));

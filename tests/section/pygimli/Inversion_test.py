@@ -223,14 +223,15 @@ def invert_ours(data_file, out, doi=False, options=()):
     lines = done.stdout.splitlines()
     last = [line for line in lines if line.startswith("inverted:")][-1]  # inverted: N cells, chi-square X, rrms Y %
     cells = int(last.split()[1])
-    chi_square = float(last.split("chi-square")[1].split(",")[0])
+    # "chi-square X, rrms" or, with --robust, "chi-square X (Y over the N data not down-weighted), rrms"
+    chi_square = float(last.split("chi-square")[1].split()[0].rstrip(","))
     iterations = sum(line.startswith("iteration ") for line in lines)
     result = Inverted(OurImage(out), seconds, chi_square, iterations, cells)
     # The main inversion's λ per iteration: its lines come before its "stopped:" line.
     main = lines[:next(i for i, line in enumerate(lines) if line.startswith("stopped:"))]
     steps = [line for line in main if line.startswith("iteration ")]
     result.lambdas = [float(line.split("lambda")[1]) for line in steps]
-    result.main_chi_square = float(steps[-1].split("chi-square")[1].split(",")[0]) if steps else math.nan
+    result.main_chi_square = float(steps[-1].split("chi-square")[1].split()[0].rstrip(",")) if steps else math.nan
     return result
 
 
