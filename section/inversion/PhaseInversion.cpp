@@ -1,0 +1,90 @@
+#include "section/inversion/PhaseInversion.h"
+
+#include "section/survey/ModellingError.h"
+#include "section/inversion/NormalEquations.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace lp {
+
+using Eigen::Index;
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+namespace {
+
+// The phases for one λ, cells driven above 0 held there and the rest
+// solved again (a handful of passes settles it).
+VectorXd BoundedPhases(const MatrixXd& WJ, const VectorXd& WtWd, const Eigen::SparseMatrix<double>& CtC,
+                       double Lambda, const VectorXd& Start)
+{
+    const Index n = WJ.cols();
+    std::vector<bool> free(static_cast<size_t>(n), true);
+    VectorXd phi = Start;
+    for (int pass = 0; pass < 10; ++pass) {
+        const TNormalEquations normal(WJ, CtC, free);
+        phi = normal.Solve(Lambda, WtWd, phi, 1e-6);
+        bool changed = false;
+        for (Index j = 0; j < n; ++j)
+            if (free[static_cast<size_t>(j)] && phi[j] > 0.0) {
+                free[static_cast<size_t>(j)] = false;
+                phi[j] = 0.0;
+                changed = true;
+            }
+        if (!changed)
+            break;
+    }
+    return phi.cwiseMin(0.0);
+}
+
+} // namespace
+
+TPhaseResult InvertPhases(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
+                          const Eigen::SparseMatrix<double>& Smoothness)
+{
+    const Index n = Jacobian.cols();
+    if (Measured.size() != Jacobian.rows() || Errors.size() != Measured.size() || Smoothness.cols() != n)
+        throw EForwardError("The phase inversion's data, errors and cells do not match in size.");
+    std::vector<Index> rows;
+    for (Index i = 0; i < Measured.size(); ++i)
+        if (std::isfinite(Measured[i]) && std::isfinite(Errors[i]) && Errors[i] > 0.0)
+            rows.push_back(i);
+    if (rows.empty())
+        throw EForwardError("No datum has a phase to invert.");
+    const auto N = static_cast<Index>(rows.size());
+    MatrixXd WJ(N, n);
+    VectorXd Wd(N);
+    for (Index r = 0; r < N; ++r) {
+        const Index i = rows[static_cast<size_t>(r)];
+        if (n > 0) // a row of no cells has no storage to copy
+            WJ.row(r) = Jacobian.row(i) / Errors[i];
+        Wd[r] = Measured[i] / Errors[i];
+    }
+    const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
+    const VectorXd WtWd = WJ.transpose() * Wd;
+
+    TPhaseResult best;
+    best.Phases = VectorXd::Zero(n);
+    double bestDistance = std::numeric_limits<double>::infinity();
+    VectorXd phi = VectorXd::Zero(n);
+    for (double lambda = 1000.0; lambda >= 1e-3; lambda /= 3.0) {
+        if (n > 0)
+            phi = BoundedPhases(WJ, WtWd, CtC, lambda, phi);
+        const double chi = (Wd - WJ * phi).squaredNorm() / static_cast<double>(N);
+        const double distance = chi <= 1.0 ? 0.0 : chi - 1.0;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best.Phases = phi;
+            best.ChiSquare = chi;
+            best.Lambda = lambda;
+        }
+        if (chi <= 1.0)
+            break;
+    }
+    best.Response = Jacobian * best.Phases;
+    return best;
+}
+
+} // namespace lp
