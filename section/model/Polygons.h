@@ -119,6 +119,9 @@ enum TParamSlot : int {
     psFit = 14,     // 1: fixed (kept as drawn); not set or 0: free
     psLowest = 15,  // ohm-metres: the lowest resistivity a fit may give; not set: no bound
     psHighest = 16, // ohm-metres: the highest
+    // The ground's phase in a frequency-domain survey, mrad: the voltage's
+    // phase a small body of it gives, negative when polarizable (not set: 0).
+    psPhase = 18,
 };
 
 // One closed ring (a "sub-polygon"); the last index joins back to the first.

@@ -49,6 +49,7 @@ TForwardResult KeepResponse(const TForwardResult& All, const std::vector<size_t>
     cut(part.GeometricFactors);
     cut(part.Resistivities);
     cut(part.Chargeabilities);
+    cut(part.Phases);
     return part;
 }
 
