@@ -211,11 +211,17 @@ void TInversionWindow::CreatePanel()
     ChargeabilityChart = meshChart(QStringLiteral("C&hargeability"),
                                    QStringLiteral("Inverted chargeability (%); lengths in m"),
                                    QStringLiteral("%"));
-    for (TTModelSection2d* result : {ModelChart, ChargeabilityChart})
+    // The phase as the field shows it: its magnitude. Every letter is some
+    // other control's key already: the tab is clicked or reached with Ctrl+Tab.
+    PhaseChart = meshChart(QStringLiteral("Phase"), QStringLiteral("Inverted phase, magnitude (mrad); lengths in m"),
+                           QStringLiteral("mrad"));
+    for (TTModelSection2d* result : {ModelChart, ChargeabilityChart, PhaseChart})
         result->ReadOnly = true;
     // The results' tabs open once there is a result.
     ChartTabs->setTabEnabled(ResistivityTab, false);
     ChartTabs->setTabEnabled(ChargeabilityTab, false);
+    ChartTabs->setTabEnabled(PhaseTab, false);
+    ChartTabs->setTabVisible(PhaseTab, false);
     ChartTabs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     charts->addWidget(ChartTabs, 2);
     // The quantity of the pseudo-sections, with chargeability data.

@@ -130,10 +130,16 @@ void TInversionWindow::ShowModel()
         ShowChartCells(*ChargeabilityChart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
         UseCoveredScale(*ChargeabilityChart, FPicture->Chargeabilities, FPicture->Coverage, true);
     }
+    const bool phased = FPicture->Phases.size() == FPicture->Resistivities.size();
+    if (phased) {
+        ShowChartCells(*PhaseChart, ChartDataOf(FPicture->Mesh, FPicture->Phases), false);
+        UseCoveredScale(*PhaseChart, FPicture->Phases, FPicture->Coverage, true);
+    }
     ChartTabs->setTabEnabled(ResistivityTab, true);
     ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
+    ChartTabs->setTabEnabled(PhaseTab, phased);
     if (FData)
-        for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart})
+        for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart, PhaseChart})
             MarkElectrodes(*chart, *FData);
     ShowFade();
 }
@@ -167,7 +173,7 @@ void TInversionWindow::ShowFade()
                                        FadeOfDepthOfInvestigation(doi.at(r * cells.size() + c), FPicture->DoiLimit));
         fade = FadeTable(cells);
     }
-    for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart}) {
+    for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart, PhaseChart}) {
         if (chart->LastCol < 0)
             continue;
         chart->CellFade = fade;
@@ -213,6 +219,7 @@ void TInversionWindow::DropResult()
     IterationTable->setRowCount(0);
     ChartTabs->setTabEnabled(ResistivityTab, false);
     ChartTabs->setTabEnabled(ChargeabilityTab, false);
+    ChartTabs->setTabEnabled(PhaseTab, false);
     ChartTabs->setCurrentIndex(MeshTab);
 }
 
