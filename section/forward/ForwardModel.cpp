@@ -52,8 +52,6 @@ TForwardRegion RegionParameters(const TModelGeometry& geometry, int r, std::opti
     if (!(percent >= 0.0 && percent < 100.0))
         throw EForwardError(label + " has a polarizability of " + FormatExactReal(percent) +
                             " %: it must lie from 0 up to (not including) 100.");
-    // Phases beyond a radian leave the first order the apparent phases are
-    // computed to (ForwardResponse.h).
     const double phase = SlotNumber(region.phase, label, "phase").value_or(0.0);
     if (!(std::fabs(phase) <= MostPhaseMrad))
         throw EForwardError(label + " has a phase of " + FormatExactReal(phase) + " mrad: it must lie from -" +

@@ -34,9 +34,6 @@ public:
     using Exception::Exception;
 };
 
-// The largest phase a region may have, in size, mrad.
-inline constexpr double MostPhaseMrad = 1000.0;
-
 struct TForwardRegion {
     double resistivity = 1.0;    // ohm-m
     double polarizability = 0.0; // fraction, 0 .. 1

@@ -124,6 +124,10 @@ enum TParamSlot : int {
     psPhase = 18,
 };
 
+// The largest phase (psPhase) a ring may carry, in size, mrad: beyond a
+// radian the first order the apparent phases are computed to is left.
+inline constexpr double MostPhaseMrad = 1000.0;
+
 // One closed ring (a "sub-polygon"); the last index joins back to the first.
 struct Polygon {
     arofintM ring;

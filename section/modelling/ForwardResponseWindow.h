@@ -9,8 +9,10 @@
 //     │  Print preview..., Export picture...
 //     ├─ the state line ("updating…", the last error), progress and Cancel
 //     ├─ ResistivityChart    apparent resistivity, logarithmic colours
-//     └─ ChargeabilityChart  apparent chargeability, shown when some region
-//                            is polarizable
+//     ├─ ChargeabilityChart  apparent chargeability, shown when some region
+//     │                      is polarizable
+//     └─ PhaseChart          apparent phase's magnitude (mrad, to first
+//                            order), shown when some region has a phase
 //   With measured data opened (Modelling > Measured data...), the survey is
 //   the file's and three charts stand one above the other: MeasuredChart,
 //   ResistivityChart (calculated) on one logarithmic scale, and MisfitChart
@@ -275,6 +277,7 @@ public:
     TPseudoSection2d* MisfitChart = nullptr;
     TPseudoSection2d* ResistivityChart = nullptr;
     TPseudoSection2d* ChargeabilityChart = nullptr;
+    TPseudoSection2d* PhaseChart = nullptr;
     // The electrodes on the section chart (nullptr once that chart is gone).
     QPointer<TPointSeries> ElectrodeMarks;
     // The data panel, shown with measured data.

@@ -99,15 +99,18 @@ std::string FirstComment(std::string_view Text)
     return std::string(datafile::Trimmed(first->substr(1)));
 }
 
-// Chargeabilities are seldom below 0 (only behind strong contrasts): many
-// negative ones are more likely phases written with their sign.
+// Apparent chargeabilities fall below 0 only here and there (beside strong
+// contrasts): half of them or more below 0 are more likely phases written
+// with their sign.
 void WarnOfNegativeChargeabilities(TMeasuredData& Data)
 {
     const auto negative = std::count_if(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
                                         [](double eta) { return eta < 0.0; });
-    if (negative == 0)
+    const auto given = std::count_if(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
+                                     [](double eta) { return std::isfinite(eta); });
+    if (negative == 0 || 2 * negative < given)
         return;
-    Data.Warnings.push_back(std::to_string(negative) + (negative == 1 ? " chargeability is" : " chargeabilities are") +
+    Data.Warnings.push_back(std::to_string(negative) + " of " + std::to_string(given) + " chargeabilities are" +
                             " below 0: if the \"ip\" column holds phases (mrad), read it "
                             "as phases (--ip-is-phase, or \"The ip column holds phases\" where the data are opened).");
 }

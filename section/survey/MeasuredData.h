@@ -160,7 +160,9 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
 // cent; "iperr" in ip's unit; "valid". A bare "ip" is taken for a
 // time-domain chargeability in mV/V, as pyGIMLi takes it (unless
 // Options.IpIsPhase: then a phase in mrad as below); chargeabilities below
-// 0 are kept with a warning counting them and suggesting the phase reading.
+// 0 are kept, with a warning counting them and suggesting the phase reading
+// when they are half of them or more (a few below 0 beside strong contrasts
+// are ordinary data).
 // Phases: an "ip" in a phase's unit ("ip/mrad", "ip/rad", "ip/deg") holds
 // the phase's magnitude as pyGIMLi writes it (−φ, above 0 over a
 // polarizable ground); a "phi" or "phase" column (no unit: mrad; "mrad",

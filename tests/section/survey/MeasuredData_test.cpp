@@ -381,9 +381,12 @@ TEST(MeasuredData, NegativeChargeabilitiesAreCountedAndThePhaseReadingSuggested)
         "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 -3\n2 3 4 1 100 2\n");
     EXPECT_EQ(data.Chargeabilities, (std::vector<double>{-1.2, -0.3, 0.2}));
     ASSERT_EQ(data.Warnings.size(), 1u);
-    EXPECT_TRUE(data.Warnings[0].starts_with("2 chargeabilities are below 0")) << data.Warnings[0];
+    EXPECT_TRUE(data.Warnings[0].starts_with("2 of 3 chargeabilities are below 0")) << data.Warnings[0];
     EXPECT_NE(data.Warnings[0].find("--ip-is-phase"), std::string::npos) << data.Warnings[0];
-    EXPECT_TRUE(ReadUnifiedMeasuredData("4\n# x\n0\n1\n2\n3\n1\n# a b m n rhoa ip\n1 2 3 4 100 12\n").Warnings.empty());
+    // A few below 0, as beside a strong contrast: ordinary data.
+    EXPECT_TRUE(ReadUnifiedMeasuredData(
+                    "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 3\n2 3 4 1 100 2\n")
+                    .Warnings.empty());
 }
 
 // Saving data with phases dropped them.
