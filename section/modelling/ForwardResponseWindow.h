@@ -122,7 +122,8 @@ struct TForwardSurveySettings {
 QString MeasuredDataFilter();
 // A measured data file read whole; nullptr with the reader's message in
 // Error (a file without a usable datum too).
-std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error);
+std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error,
+                                                          const TDataReading& Reading = {});
 
 class TForwardResponseWindow : public QWidget {
     Q_OBJECT
@@ -289,6 +290,9 @@ public:
     QPushButton* CleanButton = nullptr;   // opens CleanMenu
     QMenu* CleanMenu = nullptr;           // the filters, the reciprocal errors
     QCheckBox* ShowRemovedBox = nullptr;  // removed data drawn as hollow rings
+    // A unified file's bare ip column read as phases (TDataReading): ticked,
+    // the open file is read again so; a file opened with the dialog clears it.
+    QCheckBox* IpIsPhaseBox = nullptr;
     QPushButton* SaveKeptButton = nullptr;
 
 protected:
@@ -344,6 +348,9 @@ private:
 
     // Cleaning (ForwardResponseCleaning.cpp).
     void CreateDataPanel(QBoxLayout& Panel);
+    // The open file read again as IpIsPhaseBox says; a refusal shown, the box
+    // put back and the data kept.
+    void ReadIpAgain();
     void InstallDataSelection();
     // The comparison recut for the kept data from the whole file's response.
     void Compare();

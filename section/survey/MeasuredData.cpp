@@ -60,6 +60,13 @@ public:
         return {};
     }
 
+    // Whether the "ip" column has no unit.
+    bool BareIp() const
+    {
+        return std::any_of(FTable.Columns.begin(), FTable.Columns.end(),
+                           [](const datafile::TUnifiedColumn& c) { return c.Name == "ip" && c.Unit.empty(); });
+    }
+
     [[noreturn]] void Fail(const std::string& What) const
     {
         throw EDataFileError("Line " + std::to_string(FTable.ColumnLine) + ": " + What + ".");
@@ -113,6 +120,19 @@ void WarnOfNegativeChargeabilities(TMeasuredData& Data)
     Data.Warnings.push_back(std::to_string(negative) + " of " + std::to_string(given) + " chargeabilities are" +
                             " below 0: if the \"ip\" column holds phases (mrad), read it "
                             "as phases (--ip-is-phase, or \"The ip column holds phases\" where the data are opened).");
+}
+
+// A bare ip the user reads as phases holds them either as pyGIMLi writes
+// them (−φ, mostly above 0) or with the voltage's sign (mostly below 0, as
+// the negative chargeabilities' warning suggests): read as −φ, phases mostly
+// above 0 were written with their sign and are turned back.
+void TakeSignOfTheMost(std::vector<double>& Phases)
+{
+    const auto above = std::count_if(Phases.begin(), Phases.end(), [](double phi) { return phi > 0.0; });
+    const auto below = std::count_if(Phases.begin(), Phases.end(), [](double phi) { return phi < 0.0; });
+    if (above > below)
+        for (double& phi : Phases)
+            phi = -phi;
 }
 
 [[noreturn]] void FailDatum(int Line, const std::string& What)
@@ -379,6 +399,8 @@ TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataRead
     }
     datafile::DropAbsentLists(data);
     WarnOfNegativeChargeabilities(data);
+    if (phases && columns.BareIp())
+        TakeSignOfTheMost(data.Phases);
     return data;
 }
 

@@ -159,7 +159,8 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
 // a fraction, "err/%" per cent; "ip" in mV/V ("ip/mv/v" too), "ip/%" per
 // cent; "iperr" in ip's unit; "valid". A bare "ip" is taken for a
 // time-domain chargeability in mV/V, as pyGIMLi takes it (unless
-// Options.IpIsPhase: then a phase in mrad as below); chargeabilities below
+// Options.IpIsPhase: then phases in mrad, as pyGIMLi's −φ when most values
+// are above 0, else as the voltage's φ itself); chargeabilities below
 // 0 are kept, with a warning counting them and suggesting the phase reading
 // when they are half of them or more (a few below 0 beside strong contrasts
 // are ordinary data).
@@ -176,7 +177,7 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
 // datum has none; a nan ρa: skipped), and so does an error that is not above
 // 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
 struct TDataReading {
-    bool IpIsPhase = false; // a bare "ip" column holds phases (mrad, −φ), not chargeabilities
+    bool IpIsPhase = false; // a bare "ip" column holds phases (mrad), not chargeabilities
 };
 TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataReading& Options);
 TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);

@@ -697,6 +697,44 @@ TEST_F(ForwardResponseWindowTest, WithoutFollowingAnEditMarksThePictureOutOfDate
     SaveScreenshot(*Forward, QStringLiteral("forward-response-resistivity-only"));
 }
 
+// A unified file whose bare ip holds phases: read as chargeabilities (with
+// the warning that most are below 0) until the box says they are phases;
+// its click reads the file again, a second click back.
+TEST_F(ForwardResponseWindowTest, TheIpIsPhaseBoxReadsTheOpenFileAgainAsPhases)
+{
+    OpenComputed();
+    const TForwardResult& field = *Forward->Result();
+    QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
+    for (const TElectrode& electrode : field.Survey.Electrodes)
+        text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
+    text += QStringLiteral("%1\n# a b m n rhoa ip\n").arg(field.Resistivities.size());
+    for (size_t d = 0; d < field.Resistivities.size(); ++d) {
+        const TConfiguration& c = field.Survey.Configurations[d];
+        text += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+                    .arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1)
+                    .arg(field.Resistivities[d], 0, 'g', 17)
+                    .arg(-4.0 - static_cast<double>(d % 5));
+    }
+    const QString file = Folder.filePath(QStringLiteral("phases.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+    OpenMeasured(file);
+    ASSERT_FALSE(Forward->MeasuredData()->Chargeabilities.empty());
+    EXPECT_TRUE(Forward->MeasuredData()->Phases.empty());
+    EXPECT_FALSE(Forward->IpIsPhaseBox->isChecked());
+    QTest::mouseClick(Forward->IpIsPhaseBox, Qt::LeftButton, {}, QPoint(6, Forward->IpIsPhaseBox->height() / 2));
+    ASSERT_TRUE(Forward->IpIsPhaseBox->isChecked());
+    const TMeasuredData& phased = *Forward->MeasuredData();
+    EXPECT_TRUE(phased.Chargeabilities.empty());
+    ASSERT_EQ(phased.Phases.size(), field.Resistivities.size());
+    for (size_t d = 0; d < phased.Phases.size(); ++d)
+        EXPECT_EQ(phased.Phases[d], -4.0 - static_cast<double>(d % 5)); // written with their sign
+    QTest::mouseClick(Forward->IpIsPhaseBox, Qt::LeftButton, {}, QPoint(6, Forward->IpIsPhaseBox->height() / 2));
+    EXPECT_FALSE(Forward->IpIsPhaseBox->isChecked());
+    EXPECT_TRUE(Forward->MeasuredData()->Phases.empty());
+    EXPECT_EQ(Forward->MeasuredData()->Chargeabilities.size(), field.Resistivities.size());
+}
+
 // A body given a phase adds the apparent phases' chart (their magnitude in
 // mrad), the library's first-order phases for the survey; without one the
 // chart stays out of sight.

@@ -360,6 +360,11 @@ TEST(MeasuredData, PhaseColumnsAreReadInTheirSignConventionAndUnit)
     const TMeasuredData phase = ReadMeasuredData(bare, TDataFormat::Unified, {}, {.IpIsPhase = true});
     EXPECT_TRUE(phase.Chargeabilities.empty());
     EXPECT_EQ(phase.Phases, (std::vector<double>{-12.0}));
+    // Written with their sign (most below 0, as the warning about negative
+    // chargeabilities finds them): taken as φ itself.
+    const std::string signed_ = electrodes + "2\n# a b m n rhoa ip\n1 0 2 3 100 -12\n1 0 3 2 100 -3\n";
+    EXPECT_EQ(ReadMeasuredData(signed_, std::nullopt, {}, {.IpIsPhase = true}).Phases,
+              (std::vector<double>{-12.0, -3.0}));
     // Told from the content too; an ip in mV/V stays a chargeability all the same.
     EXPECT_EQ(ReadMeasuredData(bare, std::nullopt, {}, {.IpIsPhase = true}).Phases, (std::vector<double>{-12.0}));
     const std::string named = electrodes + "1\n# a b m n rhoa ip/mV/V\n1 0 2 3 100 12\n";
