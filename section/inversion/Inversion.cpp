@@ -1,6 +1,7 @@
 #include "section/inversion/Inversion.h"
 
 #include "section/inversion/NormalEquations.h"
+#include "section/inversion/PhaseInversion.h"
 #include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
@@ -689,23 +690,8 @@ TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorX
                                          const Eigen::SparseMatrix<double>& Smoothness)
 {
     const Index n = Jacobian.cols();
-    if (Measured.size() != Jacobian.rows() || Errors.size() != Measured.size() || Smoothness.cols() != n)
-        throw EForwardError("The chargeability inversion's data, errors and cells do not match in size.");
-    std::vector<Index> rows;
-    for (Index i = 0; i < Measured.size(); ++i)
-        if (std::isfinite(Measured[i]) && std::isfinite(Errors[i]) && Errors[i] > 0.0)
-            rows.push_back(i);
-    if (rows.empty())
-        throw EForwardError("No datum has a chargeability to invert.");
-    const auto N = static_cast<Index>(rows.size());
-    MatrixXd WJ(N, n);
-    VectorXd Wd(N), d(N), e(N);
-    for (Index r = 0; r < N; ++r) {
-        const Index i = rows[static_cast<size_t>(r)];
-        if (n > 0) // a row of no cells has no storage to copy
-            WJ.row(r) = Jacobian.row(i) / Errors[i];
-        Wd[r] = Measured[i] / Errors[i];
-    }
+    const auto [WJ, Wd] = WeightedRows(Jacobian, Measured, Errors, Smoothness, "chargeability", "a chargeability");
+    const Index N = Wd.size();
     const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
 
     TChargeabilityResult best;

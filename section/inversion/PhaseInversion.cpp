@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace lp {
@@ -41,27 +42,35 @@ VectorXd BoundedPhases(const MatrixXd& WJ, const VectorXd& WtWd, const Eigen::Sp
 
 } // namespace
 
-TPhaseResult InvertPhases(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
-                          const Eigen::SparseMatrix<double>& Smoothness)
+TWeightedRows WeightedRows(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
+                           const Eigen::SparseMatrix<double>& Smoothness, const char* Inversion, const char* Quantity)
 {
     const Index n = Jacobian.cols();
     if (Measured.size() != Jacobian.rows() || Errors.size() != Measured.size() || Smoothness.cols() != n)
-        throw EForwardError("The phase inversion's data, errors and cells do not match in size.");
+        throw EForwardError(std::string("The ") + Inversion + " inversion's data, errors and cells do not match in size.");
     std::vector<Index> rows;
     for (Index i = 0; i < Measured.size(); ++i)
         if (std::isfinite(Measured[i]) && std::isfinite(Errors[i]) && Errors[i] > 0.0)
             rows.push_back(i);
     if (rows.empty())
-        throw EForwardError("No datum has a phase to invert.");
+        throw EForwardError(std::string("No datum has ") + Quantity + " to invert.");
     const auto N = static_cast<Index>(rows.size());
-    MatrixXd WJ(N, n);
-    VectorXd Wd(N);
+    TWeightedRows weighted{MatrixXd(N, n), VectorXd(N)};
     for (Index r = 0; r < N; ++r) {
         const Index i = rows[static_cast<size_t>(r)];
         if (n > 0) // a row of no cells has no storage to copy
-            WJ.row(r) = Jacobian.row(i) / Errors[i];
-        Wd[r] = Measured[i] / Errors[i];
+            weighted.WJ.row(r) = Jacobian.row(i) / Errors[i];
+        weighted.Wd[r] = Measured[i] / Errors[i];
     }
+    return weighted;
+}
+
+TPhaseResult InvertPhases(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
+                          const Eigen::SparseMatrix<double>& Smoothness)
+{
+    const Index n = Jacobian.cols();
+    const auto [WJ, Wd] = WeightedRows(Jacobian, Measured, Errors, Smoothness, "phase", "a phase");
+    const Index N = Wd.size();
     const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
     const VectorXd WtWd = WJ.transpose() * Wd;
 

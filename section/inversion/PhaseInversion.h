@@ -23,6 +23,18 @@
 
 namespace lp {
 
+// The rows of a linear inversion after the resistivity's: the data with a
+// finite value and an error above 0, each row of the Jacobian and each
+// value divided by its error. Raises EForwardError naming Quantity ("a
+// chargeability", "a phase") for inconsistent sizes or no usable datum.
+struct TWeightedRows {
+    Eigen::MatrixXd WJ; // used data × cells
+    Eigen::VectorXd Wd;
+};
+TWeightedRows WeightedRows(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Measured,
+                           const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
+                           const char* Inversion, const char* Quantity);
+
 struct TPhaseResult {
     Eigen::VectorXd Phases;   // per parameter, mrad, 0 or below
     Eigen::VectorXd Response; // φa calculated per datum, mrad

@@ -703,21 +703,9 @@ TEST_F(ForwardResponseWindowTest, WithoutFollowingAnEditMarksThePictureOutOfDate
 TEST_F(ForwardResponseWindowTest, TheIpIsPhaseBoxReadsTheOpenFileAgainAsPhases)
 {
     OpenComputed();
-    const TForwardResult& field = *Forward->Result();
-    QString text = QStringLiteral("%1\n# x z\n").arg(field.Survey.Electrodes.size());
-    for (const TElectrode& electrode : field.Survey.Electrodes)
-        text += QStringLiteral("%1 %2\n").arg(electrode.x, 0, 'g', 17).arg(electrode.z, 0, 'g', 17);
-    text += QStringLiteral("%1\n# a b m n rhoa ip\n").arg(field.Resistivities.size());
-    for (size_t d = 0; d < field.Resistivities.size(); ++d) {
-        const TConfiguration& c = field.Survey.Configurations[d];
-        text += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-                    .arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1)
-                    .arg(field.Resistivities[d], 0, 'g', 17)
-                    .arg(-4.0 - static_cast<double>(d % 5));
-    }
-    const QString file = Folder.filePath(QStringLiteral("phases.dat"));
-    QString error;
-    ASSERT_TRUE(SaveBytesAtomically(file, text.toUtf8(), error)) << error.toStdString();
+    const QString file =
+        WriteMeasuredFile(QStringLiteral("phases.dat"), {}, [](size_t d) { return -4.0 - static_cast<double>(d % 5); });
+    const TForwardResult& field = Field;
     OpenMeasured(file);
     ASSERT_FALSE(Forward->MeasuredData()->Chargeabilities.empty());
     EXPECT_TRUE(Forward->MeasuredData()->Phases.empty());

@@ -20,10 +20,18 @@ to 82 m, down to 10 m):
   - the log10 correlation of the phase's magnitude (at least 0.1 mrad)
     with the truth's, at least 0.6;
   - the resistivity image: its log10 correlation with the truth the same
-    with the phases as without (the phases do not touch it), and the time
-    with the phases at most 1.3 times that without (printed; held loosely,
-    1.6, against a loaded machine).
-pyGIMLi's own frequency-domain phase inversion is not run here."""
+    with the phases as without (the phases do not touch it). The time with
+    the phases against that without is printed, not held (a test is no
+    timing: 1.25 times on a quiet machine, the phases' own share a few
+    conjugate-gradient solves on the last Jacobian).
+Beside it, printed and not held: pyGIMLi's own frequency-domain inversion
+of the same data (ERTIPManager(fd=True): invertDC, then invertFDIP, a
+complex inversion with lam 20; its ip field holds -phi, and its invertFDIP
+reads an iperr below 1 as radians, so the 0.3 mrad go in as 0.0003),
+measured the same way on its cells. Seed 7: the program's block -17.2
+mrad, host at most 3.4 mrad, correlation 0.76; pyGIMLi's -17.6 mrad, 2.5
+mrad, 0.89 (its smooth complex inversion fits the noise less, chi-square
+0.77)."""
 
 import csv
 import math
@@ -50,7 +58,6 @@ SEEN = (12.0, 82.0, 10.0)           # x from, to; deepest
 BLOCK_MARGIN = 0.3                  # of 20 mrad
 HOST_MOST = 4.0                     # mrad
 CORRELATION = 0.6
-TIME_RATIO = 1.6
 
 
 def scheme():
@@ -119,6 +126,38 @@ def truth_at(x, depth):
     return inside, np.where(inside, BLOCK_RHO, HOST_RHO), np.where(inside, BLOCK_PHASE, HOST_PHASE)
 
 
+def measured(x, depth, area, phase):
+    """The block's area-weighted phase, the host's largest magnitude and the
+    log10 correlation of the magnitude with the truth's, in the well-seen part."""
+    seen = (SEEN[0] < x) & (x < SEEN[1]) & (depth < SEEN[2])
+    inside, _, phase_truth = truth_at(x, depth)
+    block = seen & inside
+    host = seen & far_from_block(x, depth, 4.0)
+    magnitude = np.log10(np.maximum(np.abs(phase[seen]), 0.1))
+    return (float(np.sum(phase[block] * area[block]) / np.sum(area[block])), float(np.max(np.abs(phase[host]))),
+            float(np.corrcoef(magnitude, np.log10(np.abs(phase_truth[seen])))[0, 1]), int(block.sum()),
+            int(host.sum()))
+
+
+def invert_pygimli(data, rhoa, phases):
+    """pyGIMLi's frequency-domain inversion: its numbers as measured() gives them, and its time."""
+    container = pg.DataContainerERT(data)
+    container["rhoa"] = rhoa
+    container["err"] = np.full(len(rhoa), RHOA_NOISE)
+    container["ip"] = -phases
+    container["k"] = ert.createGeometricFactors(container)
+    start = time.perf_counter()
+    manager = ert.ERTIPManager(container, fd=True)
+    manager.invertDC(lam=20, verbose=False)
+    manager.invertFDIP(iperr=np.full(len(rhoa), PHASE_NOISE / 1000.0), lam=20, verbose=False)
+    seconds = time.perf_counter() - start
+    cells = list(manager.paraDomain.cells())
+    centres = np.array([cell.center() for cell in cells])
+    area = np.array([cell.size() for cell in cells])
+    phase = -1000.0 * np.abs(np.array(manager.modelIP))
+    return measured(centres[:, 0], -centres[:, 1], area, phase), seconds
+
+
 def far_from_block(x, depth, margin):
     left, right, top, bottom = BLOCK
     dx = np.maximum(np.maximum(left - x, x - right), 0.0)
@@ -151,24 +190,21 @@ class SideBySide(unittest.TestCase):
         depth = (ours["z1"] + ours["z2"]) / 2
         area = (ours["x2"] - ours["x1"]) * (ours["z2"] - ours["z1"])
         seen = (SEEN[0] < x) & (x < SEEN[1]) & (depth < SEEN[2])
-        inside, rho_truth, phase_truth = truth_at(x, depth)
-        block = seen & inside
-        host = seen & far_from_block(x, depth, 4.0)
-        phase = ours["phase"]
-        block_phase = float(np.sum(phase[block] * area[block]) / np.sum(area[block]))
-        host_most = float(np.max(np.abs(phase[host])))
-        magnitude = np.log10(np.maximum(np.abs(phase[seen]), 0.1))
-        phase_correlation = float(np.corrcoef(magnitude, np.log10(np.abs(phase_truth[seen])))[0, 1])
+        _, rho_truth, _ = truth_at(x, depth)
+        block_phase, host_most, phase_correlation, block_cells, host_cells = measured(x, depth, area, ours["phase"])
         rho_correlation = float(np.corrcoef(np.log10(ours["resistivity"][seen]), np.log10(rho_truth[seen]))[0, 1])
         plain_correlation = float(np.corrcoef(np.log10(plain["resistivity"][seen]),
                                               np.log10(rho_truth[seen]))[0, 1])
+        theirs, their_seconds = invert_pygimli(data, noisy_rhoa, noisy_phase)
         print("\nphased block: %d data, apparent phases %.2f to %.2f mrad (pyGIMLi, %.1f s)"
               % (data.size(), apparent.min(), apparent.max(), pygimli_seconds))
         print("program: block %.2f mrad (%d cells), host at most %.2f mrad (%d cells), phase log correlation %.3f; "
               "resistivity correlation %.4f with phases, %.4f without; %.2f s against %.2f s (x%.2f); %s"
-              % (block_phase, int(block.sum()), host_most, int(host.sum()), phase_correlation, rho_correlation,
+              % (block_phase, block_cells, host_most, host_cells, phase_correlation, rho_correlation,
                  plain_correlation, seconds, plain_seconds, seconds / plain_seconds,
                  [line for line in stdout.splitlines() if line.startswith("phases:")]))
+        print("pyGIMLi fd: block %.2f mrad (%d cells), host at most %.2f mrad (%d cells), phase log correlation %.3f; "
+              "%.2f s" % (theirs[0], theirs[3], theirs[1], theirs[4], theirs[2], their_seconds))
         failures = []
         if not abs(block_phase - BLOCK_PHASE) <= BLOCK_MARGIN * abs(BLOCK_PHASE):
             failures.append("the block's phase %.2f mrad beyond 30 %% of %g" % (block_phase, BLOCK_PHASE))
@@ -179,8 +215,6 @@ class SideBySide(unittest.TestCase):
         if not abs(rho_correlation - plain_correlation) <= 1e-9:
             failures.append("the resistivity image changed with the phases (%.4f against %.4f)"
                             % (rho_correlation, plain_correlation))
-        if not seconds <= TIME_RATIO * plain_seconds:
-            failures.append("the phases took the inversion from %.2f s to %.2f s" % (plain_seconds, seconds))
         self.assertFalse(failures, "; ".join(failures))
 
 
