@@ -671,7 +671,7 @@ void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
         params[psLabelText] = ParamValue((text.isEmpty() ? QStringLiteral(" ") : text).toStdString());
         params[psLabelMode] = ParamValue(static_cast<int32_t>(lmUserText));
     }
-    for (int slot : {5, 6, 9, 14, 15, 16, 17, 18})
+    for (int slot : {5, 6, 9, 14, 15, 16, 17})
         params[slot] = ParamValue(std::string(MissingText));
 }
 

@@ -52,7 +52,9 @@ TForwardRegion RegionParameters(const TModelGeometry& geometry, int r, std::opti
     if (!(percent >= 0.0 && percent < 100.0))
         throw EForwardError(label + " has a polarizability of " + FormatExactReal(percent) +
                             " %: it must lie from 0 up to (not including) 100.");
-    const double phase = SlotNumber(region.phase, label, "phase").value_or(0.0);
+    // "*" is the editor's mark of a slot not set: no phase.
+    const bool unset = region.phase.GetKind() == ParamValue::Kind::Text && region.phase.AsText() == MissingText;
+    const double phase = unset ? 0.0 : SlotNumber(region.phase, label, "phase").value_or(0.0);
     if (!(std::fabs(phase) <= MostPhaseMrad))
         throw EForwardError(label + " has a phase of " + FormatExactReal(phase) + " mrad: it must lie from -" +
                             FormatExactReal(MostPhaseMrad) + " to " + FormatExactReal(MostPhaseMrad) + ".");

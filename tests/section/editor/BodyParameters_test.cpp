@@ -151,6 +151,17 @@ TEST_F(TLabelChart, StoringTheLookKeepsTheUserTextInValueModes)
     EXPECT_EQ(Params(1)[psLabelText].AsText(), "Silt");
 }
 
+// Storing a look cleared slot 18, where the ring's phase is kept.
+TEST_F(TLabelChart, StoringTheLookKeepsThePhase)
+{
+    Params(1)[psPhase] = ParamValue(-20.0);
+    Chart.RebuildMapSeries();
+    Polygon(1)->SetColor(0x123456);
+    Chart.StorePolygonAppearance(1, 0, Chart.FindMapPolygon(1, 0));
+    EXPECT_EQ(Params(1)[psColor].AsInteger(), 0x123456);
+    EXPECT_EQ(Params(1)[psPhase].AsReal(), -20.0);
+}
+
 TEST_F(TLabelChart, SettingRingsIsOneUndoStepOrNothing)
 {
     Params(1)[psLabelMode] = ParamValue(lmResistivity);

@@ -51,6 +51,9 @@ TEST(ForwardModel, RegionsCarryTheirRingsPhase)
     const int body = section.AddBody({{10, 10}, {30, 10}, {30, 20}, {10, 20}}, 300.0, 0.0, "Clay lens");
     EXPECT_FALSE(section.Ground().HasPhase);
     EXPECT_EQ(section.Ground().Regions[1].phase, 0.0);
+    // The editor's "*" (not set), as a new body's slots hold it: none.
+    section.model[body][0].params[psPhase] = ParamValue(std::string(MissingText));
+    EXPECT_FALSE(section.Ground().HasPhase);
     section.model[body][0].params[psPhase] = ParamValue(-20.5);
     const TForwardModel ground = section.Ground();
     EXPECT_TRUE(ground.HasPhase);
