@@ -65,35 +65,39 @@ TWeightedRows WeightedRows(const MatrixXd& Jacobian, const VectorXd& Measured, c
     return weighted;
 }
 
-TPhaseResult InvertPhases(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
-                          const Eigen::SparseMatrix<double>& Smoothness)
+TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<VectorXd(double)>& Solve)
 {
-    const Index n = Jacobian.cols();
-    const auto [WJ, Wd] = WeightedRows(Jacobian, Measured, Errors, Smoothness, "phase", "a phase");
-    const Index N = Wd.size();
-    const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
-    const VectorXd WtWd = WJ.transpose() * Wd;
-
-    TPhaseResult best;
-    best.Phases = VectorXd::Zero(n);
+    TLambdaChoice best;
     double bestDistance = std::numeric_limits<double>::infinity();
-    VectorXd phi = VectorXd::Zero(n);
     for (double lambda = 1000.0; lambda >= 1e-3; lambda /= 3.0) {
-        if (n > 0)
-            phi = BoundedPhases(WJ, WtWd, CtC, lambda, phi);
-        const double chi = (Wd - WJ * phi).squaredNorm() / static_cast<double>(N);
+        VectorXd model = Solve(lambda);
+        const double chi = (Rows.Wd - Rows.WJ * model).squaredNorm() / static_cast<double>(Rows.Wd.size());
         const double distance = chi <= 1.0 ? 0.0 : chi - 1.0;
         if (distance < bestDistance) {
             bestDistance = distance;
-            best.Phases = phi;
-            best.ChiSquare = chi;
-            best.Lambda = lambda;
+            best = {std::move(model), chi, lambda};
         }
         if (chi <= 1.0)
             break;
     }
-    best.Response = Jacobian * best.Phases;
     return best;
+}
+
+TPhaseResult InvertPhases(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
+                          const Eigen::SparseMatrix<double>& Smoothness)
+{
+    const Index n = Jacobian.cols();
+    const TWeightedRows rows = WeightedRows(Jacobian, Measured, Errors, Smoothness, "phase", "a phase");
+    const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
+    const VectorXd WtWd = rows.WJ.transpose() * rows.Wd;
+    // Each λ starts from the last one's phases.
+    VectorXd phi = VectorXd::Zero(n);
+    const TLambdaChoice choice = ChooseLambda(rows, [&](double lambda) {
+        if (n > 0)
+            phi = BoundedPhases(rows.WJ, WtWd, CtC, lambda, phi);
+        return phi;
+    });
+    return {choice.Model, Jacobian * choice.Model, choice.ChiSquare, choice.Lambda};
 }
 
 } // namespace lp

@@ -21,6 +21,8 @@
 #include <Eigen/Dense>
 #include <Eigen/Sparse>
 
+#include <functional>
+
 namespace lp {
 
 // The rows of a linear inversion after the resistivity's: the data with a
@@ -34,6 +36,17 @@ struct TWeightedRows {
 TWeightedRows WeightedRows(const Eigen::MatrixXd& Jacobian, const Eigen::VectorXd& Measured,
                            const Eigen::VectorXd& Errors, const Eigen::SparseMatrix<double>& Smoothness,
                            const char* Inversion, const char* Quantity);
+
+// The λ of a linear inversion's regularisation: Solve(λ) gives the model
+// for λ = 1000, 1000/3, ... down to 1e-3; the largest λ whose model reaches
+// χ² ≤ 1 on Rows wins (the sweep stops there), else the one whose χ² comes
+// nearest 1.
+struct TLambdaChoice {
+    Eigen::VectorXd Model;
+    double ChiSquare = 0.0;
+    double Lambda = 0.0;
+};
+TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<Eigen::VectorXd(double)>& Solve);
 
 struct TPhaseResult {
     Eigen::VectorXd Phases;   // per parameter, mrad, 0 or below
