@@ -291,8 +291,8 @@ public:
     QTabWidget* PanelTabs = nullptr;
     TInversionConstraints* Constraints = nullptr;
     QTabWidget* ChartTabs = nullptr;
-    // The pseudo-sections' quantity (Resistivity, Chargeability): shown
-    // with data that hold chargeabilities.
+    // The pseudo-sections' quantity (Resistivity, Chargeability, Phase):
+    // shown with data that hold chargeabilities or phases, offering those.
     QComboBox* QuantityBox = nullptr;
     TTModelSection2d* MeshChart = nullptr;
     TTModelSection2d* ModelChart = nullptr;
@@ -326,6 +326,9 @@ private:
     void ShowModel();
     void ShowFade();
     void ShowPseudoSections();
+    // The quantities QuantityBox offers: Resistivity, and Chargeability and
+    // Phase where the data hold them.
+    void OfferQuantities(bool Charged, bool Phased);
     // The finished inversion and the model shown dropped (the data of
     // another file): the mesh tab in front, the results' charts empty.
     void DropResult();

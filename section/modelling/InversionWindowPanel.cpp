@@ -240,12 +240,13 @@ void TInversionWindow::CreatePanel()
     FQuantityRow->hide();
     charts->addWidget(FQuantityRow);
     // Each with its colour bar, as the forward window's: the misfit's in
-    // per cent, the others' in the quantity shown.
+    // per cent (the phases' difference in mrad), the others' in the quantity shown.
     const auto pseudo = [this, charts](const QString& Title, bool Misfit) {
         FMetafiles.push_back(std::make_unique<TMetafile>());
         TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
         chart->OnAfterDraw = [this, chart, Misfit](TCustomPlotPanelExtended*) {
-            DrawPseudoSectionColorBar(*chart, Misfit ? QStringLiteral("%") : FPseudoUnit);
+            const bool phase = FPseudoUnit == QStringLiteral("mrad");
+            DrawPseudoSectionColorBar(*chart, Misfit && !phase ? QStringLiteral("%") : FPseudoUnit);
         };
         QWidget* host = chart->Widget(this);
         host->setMinimumSize(300, 90);

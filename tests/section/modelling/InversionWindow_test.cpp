@@ -1633,6 +1633,32 @@ TEST_F(InversionWindowTest, PhaseDataShowThePhaseTabWithTheMagnitudeInMrad)
     QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(phaseTab).center());
     EXPECT_EQ(tabs.currentIndex(), phaseTab);
     EXPECT_EQ(Inversion->PhaseChart->LastCol, Inversion->ModelChart->LastCol);
+    // The pseudo-sections' quantity offers the phases (no chargeability in
+    // these data): the measured and calculated magnitudes and their difference.
+    auto* quantity = Inversion->findChild<QComboBox*>(QStringLiteral("QuantityBox"));
+    ASSERT_NE(quantity, nullptr);
+    EXPECT_TRUE(quantity->isVisible());
+    ASSERT_EQ(quantity->count(), 2);
+    EXPECT_EQ(quantity->itemText(1), QStringLiteral("Phase"));
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_Q, Qt::AltModifier);
+    ASSERT_TRUE(quantity->hasFocus());
+    QTest::keyClick(quantity, Qt::Key_Down);
+    ASSERT_EQ(quantity->currentText(), QStringLiteral("Phase"));
+    const TMeasuredData& data = *Inversion->MeasuredData();
+    TPseudoSection2d& measured = *Inversion->MeasuredChart;
+    TPseudoSection2d& misfit = *Inversion->MisfitChart;
+    ASSERT_EQ(measured.VertexCount, static_cast<int>(data.Size()));
+    ASSERT_EQ(misfit.VertexCount, static_cast<int>(data.Size()));
+    for (int v = 1; v <= measured.VertexCount; ++v) {
+        const auto d = static_cast<size_t>(v - 1);
+        // The charts keep the values but for a hundred-thousandth (their shift off the levels).
+        EXPECT_NEAR(measured.Vertices[v].Value, -data.Phases[d], 2e-5 * 7.0);
+        EXPECT_NEAR(misfit.Vertices[v].Value, std::fabs(result.PhaseResponse[d]) + data.Phases[d], 2e-5 * 7.0);
+    }
+    EXPECT_EQ(measured.Title()->Text()->Text().trimmed(), QStringLiteral("Measured apparent phase, magnitude (mrad)"));
+    EXPECT_EQ(misfit.Title()->Text()->Text().trimmed(), QStringLiteral("Difference, calculated - measured (mrad)"));
     SaveScreenshot(*Inversion, QStringLiteral("inversion-phase"));
 }
 
