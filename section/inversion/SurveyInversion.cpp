@@ -321,6 +321,9 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
             inversion.ChargeabilityResponse.push_back(100.0 * ip.Response[i]);
     }
     if (HasPhases(Data)) {
+        if (Data.Phases.size() != Data.Size())
+            throw EForwardError("The data hold " + std::to_string(Data.Phases.size()) + " phases for " +
+                                std::to_string(Data.Size()) + " data.");
         const VectorXd phases = Eigen::Map<const VectorXd>(Data.Phases.data(), N);
         const TPhaseResult fd =
             InvertPhases(surveyJacobian, phases, VectorXd::Constant(N, state.Options.PhaseErrorMrad), state.C);
