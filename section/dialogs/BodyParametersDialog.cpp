@@ -99,13 +99,20 @@ TBsetup::TBsetup(QWidget* Parent) : QDialog(Parent)
     AddCaption(*grid, 6, QStringLiteral("Polari&zability:"), Edit2);
     grid->addWidget(Edit2, 6, 1);
     grid->addWidget(new QLabel(QStringLiteral("%"), this), 6, 2);
+    PhaseEdit = new QLineEdit(this);
+    PhaseEdit->setObjectName(QStringLiteral("PhaseEdit"));
+    PhaseEdit->setToolTip(QStringLiteral("The phase of a frequency-domain survey: the voltage's, negative over a "
+                                         "polarizable ground (-20 for a phase of 20 mrad)"));
+    AddCaption(*grid, 7, QStringLiteral("P&hase:"), PhaseEdit);
+    grid->addWidget(PhaseEdit, 7, 1);
+    grid->addWidget(new QLabel(QStringLiteral("mrad"), this), 7, 2);
     ComboBox1 = new QComboBox(this);
     ComboBox1->addItems(LabelModeNames());
-    AddCaption(*grid, 7, QStringLiteral("Label &mode:"), ComboBox1);
-    grid->addWidget(ComboBox1, 7, 1);
+    AddCaption(*grid, 8, QStringLiteral("Label &mode:"), ComboBox1);
+    grid->addWidget(ComboBox1, 8, 1);
     CheckBox5 = new QCheckBox(QStringLiteral("to all bodies"), this);
-    grid->addWidget(CheckBox5, 7, 2);
-    for (QLineEdit* field : {Edit1, Edit2})
+    grid->addWidget(CheckBox5, 8, 2);
+    for (QLineEdit* field : {Edit1, Edit2, PhaseEdit})
         connect(field, &QLineEdit::textEdited, this, [this, field] {
             MarkField(field, false);
             ErrorLabel->clear();
@@ -117,7 +124,7 @@ TBsetup::TBsetup(QWidget* Parent) : QDialog(Parent)
     // Room for the longest reason, kept empty: the layout does not jump.
     ErrorLabel->setMinimumHeight(ErrorLabel->fontMetrics().lineSpacing() * 3);
     ErrorLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    grid->addWidget(ErrorLabel, 8, 0, 1, 3);
+    grid->addWidget(ErrorLabel, 9, 0, 1, 3);
 
     Button3 = MakeButton(QStringLiteral("&Apply"), this);
     Button8 = MakeButton(QStringLiteral("As &default"), this);
@@ -128,11 +135,11 @@ TBsetup::TBsetup(QWidget* Parent) : QDialog(Parent)
     buttons->addWidget(Button3);
     buttons->addWidget(Button8);
     buttons->addWidget(Button4);
-    grid->addLayout(buttons, 9, 0, 1, 3);
+    grid->addLayout(buttons, 10, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     // Top to bottom, each look button before its copy box.
     QWidget* const chain[] = {Button7, CheckBox1, Button5, CheckBox2, Button1, CheckBox3, Button2, CheckBox4, Edit5,
-                              Edit1,   Edit2,     ComboBox1, CheckBox5, Button3, Button8, Button4};
+                              Edit1,   Edit2,     PhaseEdit, ComboBox1, CheckBox5, Button3, Button8, Button4};
     for (size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(chain[i], chain[i + 1]);
 
@@ -189,10 +196,12 @@ void TBsetup::LoadBodyDialog()
     const TPolygonParams& params = Chart->Model[Body][Sub].params;
     FLoadedResistivity = ParameterText(params[psResistivity]);
     FLoadedPolarizability = ParameterText(params[psPolarizability]);
+    FLoadedPhase = ParameterText(params[psPhase]);
     FLoadedMode = LabelModeOf(params);
     FLoadedLabel = params[psLabelText].IsEmpty() ? QString() : QString::fromStdString(params[psLabelText].AsText());
     Edit1->setText(FLoadedResistivity);
     Edit2->setText(FLoadedPolarizability);
+    PhaseEdit->setText(FLoadedPhase);
     ComboBox1->setCurrentIndex(FLoadedMode);
     Edit5->setText(FLoadedLabel);
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5})
@@ -200,6 +209,7 @@ void TBsetup::LoadBodyDialog()
     ErrorLabel->clear();
     MarkField(Edit1, false);
     MarkField(Edit2, false);
+    MarkField(PhaseEdit, false);
     EnableLookControls(!IsHostRing(Body, Sub));
     setWindowTitle(IsHostRing(Body, Sub) ? QStringLiteral("Body parameters: host medium")
                                          : QStringLiteral("Body parameters"));
@@ -210,8 +220,9 @@ void TBsetup::LoadBodyDialog()
 bool TBsetup::CheckFields()
 {
     const std::pair<QLineEdit*, TBodyQuantity> fields[] = {{Edit1, TBodyQuantity::Resistivity},
-                                                           {Edit2, TBodyQuantity::Polarizability}};
-    const QString loaded[] = {FLoadedResistivity, FLoadedPolarizability};
+                                                           {Edit2, TBodyQuantity::Polarizability},
+                                                           {PhaseEdit, TBodyQuantity::Phase}};
+    const QString loaded[] = {FLoadedResistivity, FLoadedPolarizability, FLoadedPhase};
     for (size_t i = 0; i < std::size(fields); ++i) {
         const auto& [field, quantity] = fields[i];
         // A field left as loaded leaves its slot as it is.
@@ -229,6 +240,7 @@ bool TBsetup::CheckFields()
     ErrorLabel->clear();
     MarkField(Edit1, false);
     MarkField(Edit2, false);
+    MarkField(PhaseEdit, false);
     return true;
 }
 
@@ -239,6 +251,8 @@ void TBsetup::StoreBodyDialog(bool& CopyAny)
         params[psResistivity] = ReadParameterText(TBodyQuantity::Resistivity, Edit1->text()).Value;
     if (Edit2->text() != FLoadedPolarizability)
         params[psPolarizability] = ReadParameterText(TBodyQuantity::Polarizability, Edit2->text()).Value;
+    if (PhaseEdit->text() != FLoadedPhase)
+        params[psPhase] = ReadParameterText(TBodyQuantity::Phase, PhaseEdit->text()).Value;
     // A slot that held no mode keeps what it held until one is chosen.
     if (ComboBox1->currentIndex() >= 0 && ComboBox1->currentIndex() != FLoadedMode)
         params[psLabelMode] = ParamValue(static_cast<int32_t>(ComboBox1->currentIndex()));
@@ -284,6 +298,7 @@ bool TBsetup::Apply()
         StoreBodyDialog(copyAny);
         FLoadedResistivity = Edit1->text();
         FLoadedPolarizability = Edit2->text();
+        FLoadedPhase = PhaseEdit->text();
         FLoadedMode = ComboBox1->currentIndex();
         FLoadedLabel = Edit5->text();
         return ParamsDiffer(before, Chart->Model);

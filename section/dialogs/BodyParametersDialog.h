@@ -55,6 +55,7 @@ public:
     QPushButton* Button4; // "Close"
     QLineEdit* Edit1;     // resistivity, ohm-m (slot 10); empty: not set
     QLineEdit* Edit2;     // polarizability, % (slot 11); empty: not set
+    QLineEdit* PhaseEdit; // phase, mrad (psPhase), negative when polarizable; empty: not set
     QComboBox* ComboBox1; // label mode (slot 8)
     QCheckBox* CheckBox5; // copy the label mode to all bodies
     QLabel* ErrorLabel;   // what a refused value allows; empty otherwise
@@ -93,6 +94,7 @@ private:
     // its slot as it is (no rounding to the shown decimals).
     QString FLoadedResistivity;
     QString FLoadedPolarizability;
+    QString FLoadedPhase;
     QString FLoadedLabel;
     int FLoadedMode = -1;
 };

@@ -85,7 +85,15 @@ TParameterEntry ReadChoiceText(const QString& Text, const QString& Name, const Q
 
 int QuantitySlot(TBodyQuantity Quantity)
 {
-    return Quantity == TBodyQuantity::Resistivity ? psResistivity : psPolarizability;
+    switch (Quantity) {
+    case TBodyQuantity::Resistivity:
+        return psResistivity;
+    case TBodyQuantity::Polarizability:
+        return psPolarizability;
+    case TBodyQuantity::Phase:
+        break;
+    }
+    return psPhase;
 }
 
 TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, const QLocale& Locale)
@@ -97,17 +105,21 @@ TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, c
         return entry;
     }
     const bool resistivity = Quantity == TBodyQuantity::Resistivity;
-    const QString rule = resistivity
-                             ? QStringLiteral("The resistivity must be a number above 0 (ohm-m), or empty for "
-                                              "\"not set\".")
-                             : QStringLiteral("The polarizability must be a number from 0 up to (not including) "
-                                              "100 (%), or empty for \"not set\".");
+    const bool phase = Quantity == TBodyQuantity::Phase;
+    const QString rule = resistivity ? QStringLiteral("The resistivity must be a number above 0 (ohm-m), or empty for "
+                                                      "\"not set\".")
+                         : phase     ? QStringLiteral("The phase must be a number from -1000 to 1000 (mrad, negative "
+                                                      "for a polarizable ground), or empty for \"not set\".")
+                                     : QStringLiteral("The polarizability must be a number from 0 up to (not "
+                                                      "including) 100 (%), or empty for \"not set\".");
     const std::optional<double> value = TypedNumber(typed, Locale);
     if (!value || !std::isfinite(*value)) {
         entry.Error = QStringLiteral("\"%1\" is not a number. %2").arg(typed, rule);
         return entry;
     }
-    const bool allowed = resistivity ? *value > 0.0 : *value >= 0.0 && *value < 100.0;
+    const bool allowed = resistivity ? *value > 0.0
+                         : phase     ? std::fabs(*value) <= MostPhaseMrad
+                                     : *value >= 0.0 && *value < 100.0;
     if (!allowed) {
         entry.Error = QStringLiteral("%1 is not allowed. %2").arg(typed, rule);
         return entry;

@@ -23,7 +23,7 @@ namespace lp {
 
 class TPolygonChart;
 
-enum class TBodyQuantity { Resistivity, Polarizability };
+enum class TBodyQuantity { Resistivity, Polarizability, Phase };
 
 // The slot a quantity lives in.
 int QuantitySlot(TBodyQuantity Quantity);
@@ -36,7 +36,8 @@ struct TParameterEntry {
 };
 
 // An empty text is "not set"; a resistivity must be a finite number above
-// 0, a polarizability a number from 0 up to (not including) 100.
+// 0, a polarizability a number from 0 up to (not including) 100, a phase
+// (mrad, the voltage's: negative when polarizable) one from -1000 to 1000.
 TParameterEntry ReadParameterText(TBodyQuantity Quantity, const QString& Text, const QLocale& Locale = QLocale());
 
 // A slot's value as the dialog and the table show it (three decimals from 1

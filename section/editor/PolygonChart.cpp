@@ -671,7 +671,9 @@ void TPolygonChart::StorePolygonAppearance(int Body, int Sub, int MapIndex)
         params[psLabelText] = ParamValue((text.isEmpty() ? QStringLiteral(" ") : text).toStdString());
         params[psLabelMode] = ParamValue(static_cast<int32_t>(lmUserText));
     }
-    for (int slot : {5, 6, 9, 14, 15, 16, 17, 18})
+    // The slots no meaning is given to are written unset; the fit's, the
+    // water's and the phase's belong to the body, not to its look.
+    for (int slot : {5, 6, 9})
         params[slot] = ParamValue(std::string(MissingText));
 }
 

@@ -292,7 +292,8 @@ void ReadParams(TPolygonParams& Slots, std::string_view Text, TParamTexts* Texts
         case psLowest:
         case psHighest:
         case psWater:
-        case psWaterResistivity: {
+        case psWaterResistivity:
+        case psPhase: {
             // A token that is no number gives the missing value, which a
             // save writes as "*": the slot is not set, as by "*".
             const double value = TextToReal(token, false, 0.0, 0.0);

@@ -52,7 +52,13 @@ TForwardRegion RegionParameters(const TModelGeometry& geometry, int r, std::opti
     if (!(percent >= 0.0 && percent < 100.0))
         throw EForwardError(label + " has a polarizability of " + FormatExactReal(percent) +
                             " %: it must lie from 0 up to (not including) 100.");
-    return {*resistivity, percent / 100.0};
+    // "*" is the editor's mark of a slot not set: no phase.
+    const bool unset = region.phase.GetKind() == ParamValue::Kind::Text && region.phase.AsText() == MissingText;
+    const double phase = unset ? 0.0 : SlotNumber(region.phase, label, "phase").value_or(0.0);
+    if (!(std::fabs(phase) <= MostPhaseMrad))
+        throw EForwardError(label + " has a phase of " + FormatExactReal(phase) + " mrad: it must lie from -" +
+                            FormatExactReal(MostPhaseMrad) + " to " + FormatExactReal(MostPhaseMrad) + ".");
+    return {*resistivity, percent / 100.0, phase};
 }
 
 // The upper part of the frame: the path between the top corners that does
@@ -133,6 +139,7 @@ TForwardModel PrepareForwardModel(const AllSpolygon& Model, const Tnodes& Nodes,
         }
         ground.Regions.push_back(RegionParameters(geometry, r, HostResistivity));
         ground.HasPolarizability = ground.HasPolarizability || ground.Regions.back().polarizability > 0.0;
+        ground.HasPhase = ground.HasPhase || ground.Regions.back().phase != 0.0;
     }
     ground.Surface = FrameSurface(geometry);
     ground.Left = ground.Surface.front().x;

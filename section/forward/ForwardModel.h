@@ -37,6 +37,7 @@ public:
 struct TForwardRegion {
     double resistivity = 1.0;    // ohm-m
     double polarizability = 0.0; // fraction, 0 .. 1
+    double phase = 0.0;          // mrad, the voltage's phase of the ground (negative when polarizable)
 };
 
 struct TForwardModel {
@@ -50,6 +51,7 @@ struct TForwardModel {
     double Bottom = 0.0;            // y of the model area's bottom
     bool HasRelief = false;         // the surface is not one horizontal line
     bool HasPolarizability = false; // some region has a polarizability above 0
+    bool HasPhase = false;          // some region has a phase other than 0
 };
 
 // The ground of a section model. HostResistivity stands for the host

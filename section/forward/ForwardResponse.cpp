@@ -440,12 +440,18 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
     std::vector<TRun> runs(1);
     for (const TForwardRegion& region : Ground.Regions)
         runs[0].conductivity.push_back(1.0 / region.resistivity);
-    int charged = -1, reference = -1;
+    int charged = -1, reference = -1, phased = -1;
     if (Ground.HasPolarizability) {
         charged = static_cast<int>(runs.size());
         runs.emplace_back();
         for (const TForwardRegion& region : Ground.Regions)
             runs.back().conductivity.push_back((1.0 - region.polarizability) / region.resistivity);
+    }
+    if (Ground.HasPhase) {
+        phased = static_cast<int>(runs.size());
+        runs.emplace_back();
+        for (const TForwardRegion& region : Ground.Regions)
+            runs.back().conductivity.push_back(std::exp(-PhaseStep * region.phase / 1000.0) / region.resistivity);
     }
     if (Ground.HasRelief) {
         reference = static_cast<int>(runs.size());
@@ -584,6 +590,12 @@ TForwardResult ComputeForwardResponse(const TForwardModel& Ground, TSurvey Surve
             const double chargeability = 100.0 * (1.0 - resistivity / chargedResistivity);
             refuseUnless(chargedResistivity != 0.0 && std::isfinite(chargeability));
             result.Chargeabilities.push_back(chargeability);
+        }
+        if (phased >= 0) {
+            const double phasedResistivity = k * voltage(runs[static_cast<size_t>(phased)], c);
+            const double phase = 1000.0 * std::log(phasedResistivity / resistivity) / PhaseStep;
+            refuseUnless(std::isfinite(phase));
+            result.Phases.push_back(phase);
         }
     }
     result.Survey = std::move(Survey);

@@ -25,7 +25,11 @@
 // Runs: the ground (ρ); with any polarizability also the charged ground
 // (ρ / (1 - η), Seigel's formulation), ηa = 1 - ρa / ρa*; with a relief
 // also a homogeneous ground of 1 ohm-m on the same mesh, whose ΔU gives the
-// geometric factor k = 1 / ΔU. On a flat surface k is analytic:
+// geometric factor k = 1 / ΔU; with any phase also the ground of
+// ρ·e^{εφ} (ε = PhaseStep, φ in rad), whose ρa' gives the apparent phase to
+// first order, φa = ln(ρa' / ρa) / ε = Σ ∂ln ρa/∂ln ρ_r · φ_r (mrad; for
+// small phases the complex ρa of the ground ρ·e^{iφ} has this phase). On a
+// flat surface k is analytic:
 // k = 2π / (1/AM - 1/AN - 1/BM + 1/BN) (terms of absent electrodes left out).
 //
 // Accuracy (checked datum by datum by the tests against analytic
@@ -67,6 +71,11 @@
 #include <vector>
 
 namespace lp {
+
+// The step ε of the phased run: ρ·e^{εφ} moves ρa by a few parts in 10⁴
+// for phases of tens of mrad, far beyond the solver's rounding and well
+// within the first order (the second-order term is ε·φ/2 of φa).
+inline constexpr double PhaseStep = 0.01;
 
 class TForwardCache;
 

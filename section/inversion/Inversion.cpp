@@ -1,6 +1,7 @@
 #include "section/inversion/Inversion.h"
 
 #include "section/inversion/NormalEquations.h"
+#include "section/inversion/PhaseInversion.h"
 #include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
@@ -909,28 +910,13 @@ TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorX
                                          const Eigen::SparseMatrix<double>& Smoothness)
 {
     const Index n = Jacobian.cols();
-    if (Measured.size() != Jacobian.rows() || Errors.size() != Measured.size() || Smoothness.cols() != n)
-        throw EForwardError("The chargeability inversion's data, errors and cells do not match in size.");
-    std::vector<Index> rows;
-    for (Index i = 0; i < Measured.size(); ++i)
-        if (std::isfinite(Measured[i]) && std::isfinite(Errors[i]) && Errors[i] > 0.0)
-            rows.push_back(i);
-    if (rows.empty())
-        throw EForwardError("No datum has a chargeability to invert.");
-    const auto N = static_cast<Index>(rows.size());
-    MatrixXd WJ(N, n);
-    VectorXd Wd(N), d(N), e(N);
-    for (Index r = 0; r < N; ++r) {
-        const Index i = rows[static_cast<size_t>(r)];
-        if (n > 0) // a row of no cells has no storage to copy
-            WJ.row(r) = Jacobian.row(i) / Errors[i];
-        Wd[r] = Measured[i] / Errors[i];
-    }
+    const TWeightedRows rows =
+        WeightedRows(Jacobian, Measured, Errors, Smoothness, "chargeability", "a chargeability");
+    const MatrixXd& WJ = rows.WJ;
+    const VectorXd& Wd = rows.Wd;
     const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
 
-    TChargeabilityResult best;
-    double bestDistance = std::numeric_limits<double>::infinity();
-    for (double lambda = 1000.0; lambda >= 1e-3; lambda /= 3.0) {
+    const TLambdaChoice choice = ChooseLambda(rows, [&](double lambda) {
         // Bounded by fixing what leaves 0 .. < 1 at the bound and solving again.
         std::vector<bool> free(static_cast<size_t>(n), true);
         VectorXd held = VectorXd::Zero(n);
@@ -947,21 +933,9 @@ TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorX
             if (!changed)
                 break;
         }
-        eta = eta.cwiseMax(0.0).cwiseMin(0.999);
-        const double chi = (Wd - WJ * eta).squaredNorm() / static_cast<double>(N);
-        // The largest λ reaching χ² ≤ 1 wins; otherwise the χ² nearest 1.
-        const double distance = chi <= 1.0 ? 0.0 : chi - 1.0;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best.Chargeabilities = eta;
-            best.ChiSquare = chi;
-            best.Lambda = lambda;
-        }
-        if (chi <= 1.0)
-            break;
-    }
-    best.Response = Jacobian * best.Chargeabilities;
-    return best;
+        return VectorXd(eta.cwiseMax(0.0).cwiseMin(0.999));
+    });
+    return {choice.Model, Jacobian * choice.Model, choice.ChiSquare, choice.Lambda};
 }
 
 VectorXd Coverage(const MatrixXd& Jacobian, const VectorXd& Areas)

@@ -231,7 +231,7 @@ std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversio
     }
     const size_t count = corners.size();
     std::string text = "# vtk DataFile Version 3.0\n"
-                       "Inverted cells: x and elevation in m, resistivity in ohm-m, chargeability in per cent\n"
+                       "Inverted cells: x and elevation in m, resistivity in ohm-m, chargeability in per cent, phase in mrad\n"
                        "ASCII\nDATASET UNSTRUCTURED_GRID\n";
     text += "POINTS " + std::to_string(points.size()) + " double\n";
     for (const TGeometryPoint& p : points)
@@ -245,6 +245,8 @@ std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversio
     text += VtkCellData("coverage", Inversion.Coverage);
     if (!Inversion.DepthOfInvestigation.empty())
         text += VtkCellData("doi", Inversion.DepthOfInvestigation);
+    if (!Inversion.Phases.empty())
+        text += VtkCellData("phase", Inversion.Phases);
     return text;
 }
 
@@ -260,8 +262,10 @@ TCellGrid CellGrid(const TInversionMesh& Mesh, std::size_t MaxPoints)
 std::string FormatInversionXyz(const TInversionMesh& Mesh, const TSurveyInversion& Inversion)
 {
     const TCellGrid grid = CellGridOf(CheckedCorners(Mesh, Inversion), MaxCellGridPoints);
-    std::string text = "# x elevation resistivity: x and elevation in m, resistivity in ohm-m, on a grid of " +
-                       ReadableNumber(grid.StepX, 6) + " m by " + ReadableNumber(grid.StepY, 6) +
+    const bool phases = !Inversion.Phases.empty();
+    std::string text = std::string("# x elevation resistivity") + (phases ? " phase" : "") +
+                       ": x and elevation in m, resistivity in ohm-m" + (phases ? ", phase in mrad" : "") +
+                       ", on a grid of " + ReadableNumber(grid.StepX, 6) + " m by " + ReadableNumber(grid.StepY, 6) +
                        " m, points inside the cells only\n";
     for (int j = 0; j < grid.Rows; ++j)
         for (int i = 0; i < grid.Columns; ++i) {
@@ -269,7 +273,8 @@ std::string FormatInversionXyz(const TInversionMesh& Mesh, const TSurveyInversio
                                            static_cast<size_t>(i));
             if (cell >= 0)
                 text += FormatExactReal(grid.Left + i * grid.StepX) + " " + FormatExactReal(grid.Top - j * grid.StepY) +
-                        " " + FormatExactReal(Inversion.Resistivities.at(static_cast<size_t>(cell))) + "\n";
+                        " " + FormatExactReal(Inversion.Resistivities.at(static_cast<size_t>(cell))) +
+                        (phases ? " " + FormatExactReal(Inversion.Phases.at(static_cast<size_t>(cell))) : "") + "\n";
         }
     return text;
 }

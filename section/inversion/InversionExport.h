@@ -42,7 +42,8 @@ std::string FormatInversionFile(const TInversionMesh& Mesh, const TSurveyInversi
 // quadrilateral (VTK_QUAD, counter-clockwise; a polygon, VTK_POLYGON,
 // were a cell to have another number of corners), cell data "resistivity"
 // (ohm-m), "chargeability" (per cent, with measured chargeabilities),
-// "coverage" (0 .. 1) and "doi" (with a depth of investigation).
+// "coverage" (0 .. 1), "doi" (with a depth of investigation) and "phase"
+// (mrad, with measured phases).
 std::string FormatInversionVtk(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
 
 // A regular grid of points over the cells' extent, each point with the cell
@@ -61,7 +62,8 @@ TCellGrid CellGrid(const TInversionMesh& Mesh, std::size_t MaxPoints = MaxCellGr
 
 // The resistivity on CellGrid's points (MaxCellGridPoints) inside the cells: the header line
 // "# x elevation resistivity ..." (saying the units and the steps), then one
-// "x elevation resistivity" line per point, row by row from the top, x
+// "x elevation resistivity" line per point (with phases "x elevation
+// resistivity phase", the phase in mrad), row by row from the top, x
 // increasing, separated by spaces.
 std::string FormatInversionXyz(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
 

@@ -1,5 +1,7 @@
 #include "section/inversion/SurveyInversion.h"
 
+#include "section/inversion/PhaseInversion.h"
+
 #include "section/forward/Sensitivity.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/ReadableNumbers.h"
@@ -46,6 +48,8 @@ std::string RowText(const TInversionMesh& Mesh, const TSurveyInversion& Inversio
     row += "," + FormatExactReal(Inversion.Coverage.at(cell));
     if (!Inversion.DepthOfInvestigation.empty())
         row += "," + FormatExactReal(Inversion.DepthOfInvestigation.at(cell));
+    if (!Inversion.Phases.empty())
+        row += "," + FormatExactReal(Inversion.Phases.at(cell));
     row += "\n";
     return row;
 }
@@ -208,6 +212,8 @@ TSurveyInverter::TSurveyInverter(const TMeasuredData& Data, const TInversionMesh
     RequirePositiveResistivities(Data);
     if (!(std::isfinite(Options.ErrorPercent) && Options.ErrorPercent > 0.0))
         throw EForwardError("The error must be a finite number of per cent above 0.");
+    if (!(std::isfinite(Options.PhaseErrorMrad) && Options.PhaseErrorMrad > 0.0))
+        throw EForwardError("The phases' error must be a finite number of mrad above 0.");
     RequireLambdaInRange(Options.Settings.Lambda); // before the forward problem is set up
     RefuseInversionBeyondMemory(static_cast<double>(Data.Size()), static_cast<double>(Mesh.Cells()), 0.0,
                                 Options.Forward.MemoryLimit);
@@ -314,6 +320,17 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
         for (Index i = 0; i < ip.Response.size(); ++i)
             inversion.ChargeabilityResponse.push_back(100.0 * ip.Response[i]);
     }
+    if (HasPhases(Data)) {
+        if (Data.Phases.size() != Data.Size())
+            throw EForwardError("The data hold " + std::to_string(Data.Phases.size()) + " phases for " +
+                                std::to_string(Data.Size()) + " data.");
+        const VectorXd phases = Eigen::Map<const VectorXd>(Data.Phases.data(), N);
+        const TPhaseResult fd =
+            InvertPhases(surveyJacobian, phases, VectorXd::Constant(N, state.Options.PhaseErrorMrad), state.C);
+        inversion.Phases.assign(fd.Phases.data(), fd.Phases.data() + fd.Phases.size());
+        inversion.PhaseResponse.assign(fd.Response.data(), fd.Response.data() + fd.Response.size());
+        inversion.PhaseChiSquare = fd.ChiSquare;
+    }
     if (!result.Cancelled)
         state.Main = std::move(result);
     return inversion;
@@ -363,13 +380,14 @@ void CheckInversionValues(const TInversionMesh& Mesh, const TSurveyInversion& In
     const auto cells = static_cast<size_t>(Mesh.Cells());
     if (Inversion.Resistivities.size() != cells || Inversion.Coverage.size() != cells ||
         (!Inversion.Chargeabilities.empty() && Inversion.Chargeabilities.size() != cells) ||
-        (!Inversion.DepthOfInvestigation.empty() && Inversion.DepthOfInvestigation.size() != cells))
+        (!Inversion.DepthOfInvestigation.empty() && Inversion.DepthOfInvestigation.size() != cells) ||
+        (!Inversion.Phases.empty() && Inversion.Phases.size() != cells))
         throw EForwardError("The inverted model does not match its parameter mesh.");
     const auto finite = [](const std::vector<double>& values) {
         return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
     };
     if (!finite(Inversion.Resistivities) || !finite(Inversion.Chargeabilities) || !finite(Inversion.Coverage) ||
-        !finite(Inversion.DepthOfInvestigation))
+        !finite(Inversion.DepthOfInvestigation) || !finite(Inversion.Phases))
         throw EForwardError("The inverted model holds a value that is not a finite number: nothing was written.");
 }
 
@@ -377,7 +395,8 @@ std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInvers
 {
     CheckInversionValues(Mesh, Inversion);
     std::string text(TableHeader);
-    text += Inversion.DepthOfInvestigation.empty() ? "\n" : ",doi\n";
+    text += Inversion.DepthOfInvestigation.empty() ? "" : ",doi";
+    text += Inversion.Phases.empty() ? "\n" : ",phase\n";
     for (int cell = 0; cell < Mesh.Cells(); ++cell)
         text += RowText(Mesh, Inversion, cell);
     return text;
@@ -388,7 +407,8 @@ std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
     std::vector<TInversionTableRow> rows;
     size_t line = 0;
     bool header = true;
-    int fields = 7; // 8 with the depth of investigation
+    int fields = 7; // and the depth of investigation's, the phase's
+    int doiField = -1, phaseField = -1;
     while (!Text.empty()) {
         const size_t end = Text.find('\n');
         std::string_view row = Text.substr(0, end);
@@ -397,17 +417,25 @@ std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
         if (!row.empty() && row.back() == '\r')
             row.remove_suffix(1);
         if (header) {
-            if (row == std::string(TableHeader) + ",doi")
-                fields = 8;
-            else if (row != TableHeader)
+            if (!row.starts_with(TableHeader))
+                throw EForwardError("Line 1: expected the header of a cell table.");
+            std::string_view more = row.substr(TableHeader.size());
+            if (more.starts_with(",doi")) {
+                doiField = fields++;
+                more.remove_prefix(4);
+            }
+            if (more.starts_with(",phase")) {
+                phaseField = fields++;
+                more.remove_prefix(6);
+            }
+            if (!more.empty())
                 throw EForwardError("Line 1: expected the header of a cell table.");
             header = false;
             continue;
         }
         if (row.empty())
             continue;
-        double values[8] = {};
-        values[7] = std::nan("");
+        double values[9] = {};
         for (int field = 0; field < fields; ++field) {
             const size_t comma = row.find(',');
             const std::string_view token = row.substr(0, comma);
@@ -423,7 +451,9 @@ std::vector<TInversionTableRow> ReadInversionTable(std::string_view Text)
                 throw EForwardError("Line " + std::to_string(line) + ": value " + std::to_string(field + 1) +
                                     " is not a finite number.");
         }
-        rows.push_back({values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]});
+        const auto optional = [&](int field) { return field < 0 ? std::nan("") : values[field]; };
+        rows.push_back({values[0], values[1], values[2], values[3], values[4], values[5], values[6],
+                        optional(doiField), optional(phaseField)});
     }
     if (header)
         throw EForwardError("Line 1: expected the header of a cell table.");

@@ -3,7 +3,8 @@
 // computation of the cells' ground (one mesh for every iteration, its
 // Jacobian by the adjoint method: Sensitivity.h), the Gauss–Newton
 // inversion of the apparent resistivities (Inversion.h), the linear
-// inversion of the apparent chargeabilities, the cells' coverage, the
+// inversions of the apparent chargeabilities and of the apparent phases
+// (PhaseInversion.h), the cells' coverage, the
 // depth of investigation, and the cell table the command line and the
 // window save.
 //
@@ -18,7 +19,8 @@
 // logs'.
 // Structural cuts: Structure and Zones scale the roughness between the
 // cells they separate (ConstrainedSmoothness). The chargeabilities' absolute errors: the
-// file's where given, else 2 % of ηa plus 0.1 (per cent units).
+// file's where given, else 2 % of ηa plus 0.1 (per cent units). The
+// phases' absolute error: PhaseErrorMrad for every datum.
 // Starting model: Start (one per cell) when given, else a homogeneous
 // ground of the data's median apparent resistivity; the regularisation
 // pulls towards it (Settings.Reference, when given, instead).
@@ -56,6 +58,10 @@ namespace lp {
 inline constexpr double DefaultLogReach = 6.0;
 inline constexpr double MostLogReach = 1000.0;
 
+// The apparent phases' absolute error by default, mrad: what a careful
+// frequency-domain measurement reaches on a quiet line.
+inline constexpr double DefaultPhaseErrorMrad = 0.5;
+
 // How fast the elements of the inversion's forward mesh grow away from the
 // electrodes (per unit of distance; the forward computation's own: 0.1).
 // The inversion needs its responses well within its data's errors, not as
@@ -72,6 +78,7 @@ struct TSurveyInversionOptions {
     // (TimeLapseInversion.h).
     double ChangeErrorPercent = 0.0;
     double ZWeight = 1.0;
+    double PhaseErrorMrad = DefaultPhaseErrorMrad; // the apparent phases' absolute error
     std::vector<int> Zones;       // per cell, for structural cuts at weight 0; empty for none
     // Lines and weighted boundaries cutting the smoothness (StructuralConstraint.h);
     // Zones above, when given, stand for its zones at weight 0.
@@ -96,6 +103,9 @@ struct TSurveyInversion {
     std::vector<double> Response;        // ρa per datum, ohm-m
     std::vector<double> Measured;        // ρa measured per datum as compared: a resistance's with this mesh's k
     std::vector<double> ChargeabilityResponse; // ηa per datum, per cent; empty without
+    std::vector<double> Phases;          // per cell, mrad (φ, 0 or below); empty without measured phases
+    std::vector<double> PhaseResponse;   // φa per datum, mrad; empty without
+    double PhaseChiSquare = 0.0;         // of the phases fitted; 0 without
     std::vector<double> DepthOfInvestigation;  // per cell, 0 .. about 1; empty unless computed
     std::vector<TInversionStep> Steps; // χ² and rrms of the survey; the logs' χ² as PriorChiSquare
     TPriorData Prior;                  // the logs' cells and their ln ρ; empty without logs
@@ -207,7 +217,7 @@ private:
 };
 
 // Raises EForwardError when the inversion's values do not match the mesh
-// (one per cell; chargeabilities and depth of investigation may be empty)
+// (one per cell; chargeabilities, phases and depth of investigation may be empty)
 // or one is not finite: what every file of the cells refuses to write.
 void CheckInversionValues(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
 
@@ -215,7 +225,8 @@ void CheckInversionValues(const TInversionMesh& Mesh, const TSurveyInversion& In
 // x1 < x2 the cell's distance range, z1 < z2 its depth range below the
 // surface at the cell (CellDepths), the chargeability in per cent (empty
 // without), numbers in their shortest exact form; with a depth of
-// investigation, a last column "doi". Raises EForwardError when the values
+// investigation, a column "doi"; with phases, a last column "phase" (mrad,
+// the cell's φ, 0 or below). Raises EForwardError when the values
 // do not match the mesh or one is not finite.
 std::string FormatInversionTable(const TInversionMesh& Mesh, const TSurveyInversion& Inversion);
 
@@ -226,6 +237,7 @@ struct TInversionTableRow {
     double Chargeability = 0.0; // nan where empty
     double Coverage = 0.0;
     double Doi = 0.0;           // nan without the column
+    double Phase = 0.0;         // mrad; nan without the column
 };
 
 // Reads a table FormatInversionTable wrote; raises EForwardError naming

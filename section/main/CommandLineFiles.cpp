@@ -119,10 +119,11 @@ TSurvey ReadSchemeFile(const QString& FileName)
     return ReadDataFile(FileName, "scheme file", [](std::string_view text) { return ParseUnifiedData(text); });
 }
 
-TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors)
+TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors,
+                                   const TDataReading& Reading)
 {
     const TMeasuredData data = ReadDataFile(FileName, "measured data file", [&](std::string_view text) {
-        return ReadMeasuredData(text, Format, QFileInfo(FileName).suffix().toStdString());
+        return ReadMeasuredData(text, Format, QFileInfo(FileName).suffix().toStdString(), Reading);
     });
     for (const std::string& warning : data.Warnings)
         PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));

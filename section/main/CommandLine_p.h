@@ -138,7 +138,8 @@ TSurvey ReadSchemeFile(const QString& FileName);
 
 // The measured data, with a line on Errors for each warning and for the
 // data skipped; refused when no datum can be used.
-TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors);
+TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataFormat> Format, std::FILE* Errors,
+                                   const TDataReading& Reading = {});
 
 // The measured data cleaned as asked, a line on Errors for each step: the
 // data of ρa 0 or below removed (always: no computation takes them; without
@@ -179,6 +180,7 @@ struct TInvertRequest {
     QString WellLogsFile;                 // a carotage list of resistivity logs
     bool DepthOfInvestigation = false;
     std::optional<TDataFormat> DataFormat;
+    TDataReading Reading; // --ip-is-phase
     TSurveyInversionOptions Options;
 };
 

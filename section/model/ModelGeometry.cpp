@@ -590,6 +590,7 @@ private:
                 region.name += " (" + std::to_string(region.body) + "." + std::to_string(region.ring) + ")";
             region.resistivity = ring.params[psResistivity];
             region.polarizability = ring.params[psPolarizability];
+            region.phase = ring.params[psPhase];
             G.Regions.push_back(std::move(region));
         }
     }

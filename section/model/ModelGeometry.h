@@ -58,6 +58,7 @@ struct TGeometryRegion {
     std::string name;     // unique among the regions
     ParamValue resistivity;
     ParamValue polarizability;
+    ParamValue phase;     // mrad (psPhase)
     double area = 0.0;    // of the faces that belong to the ring
     std::vector<int> surfaces; // indices into Surfaces
 };

@@ -123,7 +123,15 @@ enum TParamSlot : int {
     // section (its cells fixed). Older readers skip slots 17 and 18.
     psWater = 17,           // 1: water; not set or 0: ground
     psWaterResistivity = 18, // ohm-metres: the measured water's; not set: the body's resistivity (slot 10)
+    // The ground's phase in a frequency-domain survey, mrad: the voltage's
+    // phase a small body of it gives, negative when polarizable (not set: 0).
+    // Older readers skip slot 19.
+    psPhase = 19,
 };
+
+// The largest phase (psPhase) a ring may carry, in size, mrad: beyond a
+// radian the first order the apparent phases are computed to is left.
+inline constexpr double MostPhaseMrad = 1000.0;
 
 // One closed ring (a "sub-polygon"); the last index joins back to the first.
 struct Polygon {

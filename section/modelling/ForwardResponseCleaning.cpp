@@ -49,6 +49,7 @@ TForwardResult KeepResponse(const TForwardResult& All, const std::vector<size_t>
     cut(part.GeometricFactors);
     cut(part.Resistivities);
     cut(part.Chargeabilities);
+    cut(part.Phases);
     return part;
 }
 
@@ -106,6 +107,12 @@ void TForwardResponseWindow::CreateDataPanel(QBoxLayout& Panel)
     ShowRemovedBox->setObjectName(QStringLiteral("ShowRemovedBox"));
     ShowRemovedBox->setChecked(true);
     layout->addWidget(ShowRemovedBox);
+    // Every letter of the panel's row is taken: no key of its own.
+    IpIsPhaseBox = new QCheckBox(QStringLiteral("The ip column holds phases (mrad)"), DataPanel);
+    IpIsPhaseBox->setObjectName(QStringLiteral("IpIsPhaseBox"));
+    IpIsPhaseBox->setToolTip(QStringLiteral("A unified file's bare ip column read as the magnitude of phases in mrad "
+                                            "(a frequency-domain survey), not as chargeabilities in mV/V."));
+    layout->addWidget(IpIsPhaseBox);
     Panel.addWidget(DataPanel);
     DataPanel->hide();
 
@@ -113,6 +120,7 @@ void TForwardResponseWindow::CreateDataPanel(QBoxLayout& Panel)
     connect(RestoreButton, &QPushButton::clicked, this, [this] { RestoreSelected(); });
     connect(UndoDataButton, &QPushButton::clicked, this, [this] { UndoDataStep(); });
     connect(ShowRemovedBox, &QCheckBox::toggled, this, [this] { MeasuredChart->Invalidate(); });
+    connect(IpIsPhaseBox, &QCheckBox::toggled, this, [this] { ReadIpAgain(); });
     connect(SaveKeptButton, &QPushButton::clicked, this, [this] {
         AskSaveResult(*this, QStringLiteral("SaveKeptDataDialog"), QStringLiteral("Save kept data"),
                       QStringLiteral("Unified data file (*.dat)|*.dat"), QStringLiteral("dat"),

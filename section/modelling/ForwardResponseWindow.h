@@ -9,8 +9,10 @@
 //     │  Print preview..., Export picture...
 //     ├─ the state line ("updating…", the last error), progress and Cancel
 //     ├─ ResistivityChart    apparent resistivity, logarithmic colours
-//     └─ ChargeabilityChart  apparent chargeability, shown when some region
-//                            is polarizable
+//     ├─ ChargeabilityChart  apparent chargeability, shown when some region
+//     │                      is polarizable
+//     └─ PhaseChart          apparent phase's magnitude (mrad, to first
+//                            order), shown when some region has a phase
 //   With measured data opened (Modelling > Measured data...), the survey is
 //   the file's and three charts stand one above the other: MeasuredChart,
 //   ResistivityChart (calculated) on one logarithmic scale, and MisfitChart
@@ -120,7 +122,8 @@ struct TForwardSurveySettings {
 QString MeasuredDataFilter();
 // A measured data file read whole; nullptr with the reader's message in
 // Error (a file without a usable datum too).
-std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error);
+std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error,
+                                                          const TDataReading& Reading = {});
 
 class TForwardResponseWindow : public QWidget {
     Q_OBJECT
@@ -275,6 +278,7 @@ public:
     TPseudoSection2d* MisfitChart = nullptr;
     TPseudoSection2d* ResistivityChart = nullptr;
     TPseudoSection2d* ChargeabilityChart = nullptr;
+    TPseudoSection2d* PhaseChart = nullptr;
     // The electrodes on the section chart (nullptr once that chart is gone).
     QPointer<TPointSeries> ElectrodeMarks;
     // The data panel, shown with measured data.
@@ -286,6 +290,9 @@ public:
     QPushButton* CleanButton = nullptr;   // opens CleanMenu
     QMenu* CleanMenu = nullptr;           // the filters, the reciprocal errors
     QCheckBox* ShowRemovedBox = nullptr;  // removed data drawn as hollow rings
+    // A unified file's bare ip column read as phases (TDataReading): ticked,
+    // the open file is read again so; a file opened with the dialog clears it.
+    QCheckBox* IpIsPhaseBox = nullptr;
     QPushButton* SaveKeptButton = nullptr;
 
 protected:
@@ -341,6 +348,9 @@ private:
 
     // Cleaning (ForwardResponseCleaning.cpp).
     void CreateDataPanel(QBoxLayout& Panel);
+    // The open file read again as IpIsPhaseBox says; a refusal shown, the box
+    // put back and the data kept.
+    void ReadIpAgain();
     void InstallDataSelection();
     // The comparison recut for the kept data from the whole file's response.
     void Compare();

@@ -15,6 +15,7 @@
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QSignalBlocker>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtWidgets/QCheckBox>
@@ -114,7 +115,8 @@ QString MeasuredDataFilter()
     return QString::fromStdString(MeasuredFormatFilter());
 }
 
-std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error)
+std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileName, QString& Error,
+                                                          const TDataReading& Reading)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -125,7 +127,7 @@ std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileNam
     auto data = std::make_shared<TMeasuredData>();
     try {
         *data = ReadMeasuredData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), std::nullopt,
-                                 QFileInfo(FileName).suffix().toStdString());
+                                 QFileInfo(FileName).suffix().toStdString(), Reading);
     } catch (const std::exception& Refusal) {
         Error = QString::fromUtf8(Refusal.what());
         return nullptr;
@@ -151,7 +153,8 @@ std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileNam
 
 bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
 {
-    std::shared_ptr<const TMeasuredData> data = ReadMeasuredDataFile(FileName, Error);
+    std::shared_ptr<const TMeasuredData> data =
+        ReadMeasuredDataFile(FileName, Error, {.IpIsPhase = IpIsPhaseBox->isChecked()});
     if (!data)
         return false;
     UseMeasuredData(std::move(data), FileName);
@@ -200,12 +203,27 @@ bool TForwardResponseWindow::AskOpenMeasuredData(QWidget* Owner)
     request.Filter = MeasuredDataFilter();
     if (!ExecuteOpenDialog(request))
         return false;
+    // Another file: its ip is a chargeability until the user says otherwise.
+    const QSignalBlocker quiet(IpIsPhaseBox);
+    IpIsPhaseBox->setChecked(false);
     QString error;
     if (OpenMeasuredData(request.FileName, error))
         return true;
     MessageDlg(QStringLiteral("%1 could not be read: %2").arg(QFileInfo(request.FileName).fileName(), error),
                TMsgDlgType::mtError, mbOK);
     return false;
+}
+
+void TForwardResponseWindow::ReadIpAgain()
+{
+    if (FMeasuredFile.isEmpty())
+        return;
+    QString error;
+    if (OpenMeasuredData(FMeasuredFile, error))
+        return;
+    const QSignalBlocker quiet(IpIsPhaseBox);
+    IpIsPhaseBox->setChecked(!IpIsPhaseBox->isChecked());
+    MessageDlg(QStringLiteral("%1 could not be read again: %2").arg(FMeasuredName, error), TMsgDlgType::mtError, mbOK);
 }
 
 void TForwardResponseWindow::UseArraySurvey()

@@ -155,6 +155,7 @@ void TForwardResponseWindow::CreatePanel()
     ResistivityChart = AddChart(QStringLiteral("Apparent resistivity"), QStringLiteral("ohm-m")).Chart;
     ChargeabilityChart = AddChart(QStringLiteral("Apparent chargeability"), QStringLiteral("%")).Chart;
     MisfitChart = AddChart(QStringLiteral("Misfit"), QStringLiteral("%")).Chart;
+    PhaseChart = AddChart(QStringLiteral("Apparent phase, magnitude"), QStringLiteral("mrad")).Chart;
     for (const std::unique_ptr<TChartParts>& parts : FCharts) {
         results->addWidget(parts->Host, 1);
         if (parts->Chart != ResistivityChart)

@@ -146,6 +146,8 @@ void TForwardResponseWindow::ShowResult()
         deepest = std::max(deepest, point.Depth);
     FCharts[0]->Host->setVisible(compared);
     FCharts[3]->Host->setVisible(compared);
+    // The phases of the computed response, as the field shows them.
+    FCharts[4]->Host->setVisible(!compared && !result.Phases.empty());
     if (compared)
         return ShowComparison(deepest);
     QuantityBox->hide();
@@ -161,6 +163,12 @@ void TForwardResponseWindow::ShowResult()
     FCharts[2]->Host->setVisible(charged);
     if (charged)
         ShowChart(*ChargeabilityChart, points, result.Chargeabilities, deepest);
+    if (!result.Phases.empty()) {
+        std::vector<double> magnitudes;
+        for (double phase : result.Phases)
+            magnitudes.push_back(std::fabs(phase));
+        ShowChart(*PhaseChart, points, magnitudes, deepest);
+    }
 }
 
 // Measured, calculated and misfit, one above the other, of the quantity
@@ -275,6 +283,8 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
         text += QStringLiteral("ρa %1 ohm-m").arg(Number(result.Resistivities.at(Datum)));
         if (!result.Chargeabilities.empty())
             text += QStringLiteral(", ηa %1").arg(chargeability(result.Chargeabilities));
+        if (!result.Phases.empty())
+            text += QStringLiteral(", φa %1 mrad").arg(Number(result.Phases.at(Datum)));
         return text;
     }
     const TMeasuredData& measured = *FShownMeasured;

@@ -169,6 +169,7 @@ TInversionWindow::~TInversionWindow()
     delete MeshChart;
     delete ModelChart;
     delete ChargeabilityChart;
+    delete PhaseChart;
     delete MeasuredChart;
     delete CalculatedChart;
     delete MisfitChart;
@@ -224,6 +225,7 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
     const bool cleaned = !same && sameFile && MeshChart->LastCol >= 0 && !(ChartCells(*MeshChart) == FLaidCells);
     FData = std::move(Data);
     FDataFile = std::move(File);
+    ChartTabs->setTabVisible(PhaseTab, FData && HasPhases(*FData));
     FDataName = Name;
     if (!ErrorPercent.trimmed().isEmpty() && !same && !sameFile)
         ErrorEdit->setText(ErrorPercent.trimmed());
@@ -450,6 +452,8 @@ TCustomChart* TInversionWindow::ChosenChart()
     std::vector<TCustomChart*> shown{ModelChart};
     if (FPicture && FPicture->Chargeabilities.size() == FPicture->Resistivities.size())
         shown.push_back(ChargeabilityChart);
+    if (FPicture && FPicture->Phases.size() == FPicture->Resistivities.size())
+        shown.push_back(PhaseChart);
     for (TPseudoSection2d* chart : {MeasuredChart, CalculatedChart, MisfitChart})
         if (chart->VertexCount > 0)
             shown.push_back(chart);

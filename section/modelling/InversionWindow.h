@@ -24,7 +24,9 @@
 //     │   │              user edits with the chart's tools before inverting
 //     │   ├─ ModelChart  the inverted resistivities (logarithmic, low blue,
 //     │   │              high red)
-//     │   └─ ChargeabilityChart  the inverted chargeabilities (with IP data)
+//     │   ├─ ChargeabilityChart  the inverted chargeabilities (with IP data)
+//     │   └─ PhaseChart  the inverted phases' magnitude in mrad (its tab
+//     │                  there only while the data hold phases)
 //     └─ MeasuredChart, CalculatedChart, MisfitChart  the pseudo-sections of
 //                       the data and of the inverted model's response (the
 //                       last two once an inversion finished), of the
@@ -118,6 +120,7 @@ struct TInversionPicture {
     std::vector<double> Resistivities;
     std::vector<double> Coverage;        // empty until the inversion finishes
     std::vector<double> Chargeabilities; // per cent; empty until then, and without IP data
+    std::vector<double> Phases;          // |φ|, mrad, as the field shows them; empty until then, and without phases
     std::vector<double> DepthOfInvestigation; // per cell; empty unless computed and shown
     double DoiLimit = 0.2;                    // the cells beyond it fade
 };
@@ -302,12 +305,13 @@ public:
     QTableWidget* HoleTable = nullptr;
     TInversionConstraints* Constraints = nullptr;
     QTabWidget* ChartTabs = nullptr;
-    // The pseudo-sections' quantity (Resistivity, Chargeability): shown
-    // with data that hold chargeabilities.
+    // The pseudo-sections' quantity (Resistivity, Chargeability, Phase):
+    // shown with data that hold chargeabilities or phases, offering those.
     QComboBox* QuantityBox = nullptr;
     TTModelSection2d* MeshChart = nullptr;
     TTModelSection2d* ModelChart = nullptr;
     TTModelSection2d* ChargeabilityChart = nullptr;
+    TTModelSection2d* PhaseChart = nullptr;
     TPseudoSection2d* MeasuredChart = nullptr;
     TPseudoSection2d* CalculatedChart = nullptr;
     TPseudoSection2d* MisfitChart = nullptr;
@@ -336,6 +340,9 @@ private:
     void ShowModel();
     void ShowFade();
     void ShowPseudoSections();
+    // The quantities QuantityBox offers: Resistivity, and Chargeability and
+    // Phase where the data hold them.
+    void OfferQuantities(bool Charged, bool Phased);
     // The finished inversion and the model shown dropped (the data of
     // another file): the mesh tab in front, the results' charts empty.
     void DropResult();

@@ -235,11 +235,17 @@ void TInversionWindow::CreatePanel()
     ChargeabilityChart = meshChart(QStringLiteral("C&hargeability"),
                                    QStringLiteral("Inverted chargeability (%); lengths in m"),
                                    QStringLiteral("%"));
-    for (TTModelSection2d* result : {ModelChart, ChargeabilityChart})
+    // The phase as the field shows it: its magnitude. Every letter is some
+    // other control's key already: the tab is clicked or reached with Ctrl+Tab.
+    PhaseChart = meshChart(QStringLiteral("Phase"), QStringLiteral("Inverted phase, magnitude (mrad); lengths in m"),
+                           QStringLiteral("mrad"));
+    for (TTModelSection2d* result : {ModelChart, ChargeabilityChart, PhaseChart})
         result->ReadOnly = true;
     // The results' tabs open once there is a result.
     ChartTabs->setTabEnabled(ResistivityTab, false);
     ChartTabs->setTabEnabled(ChargeabilityTab, false);
+    ChartTabs->setTabEnabled(PhaseTab, false);
+    ChartTabs->setTabVisible(PhaseTab, false);
     ChartTabs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     charts->addWidget(ChartTabs, 2);
     // The quantity of the pseudo-sections, with chargeability data.
@@ -258,12 +264,13 @@ void TInversionWindow::CreatePanel()
     FQuantityRow->hide();
     charts->addWidget(FQuantityRow);
     // Each with its colour bar, as the forward window's: the misfit's in
-    // per cent, the others' in the quantity shown.
+    // per cent (the phases' difference in mrad), the others' in the quantity shown.
     const auto pseudo = [this, charts](const QString& Title, bool Misfit) {
         FMetafiles.push_back(std::make_unique<TMetafile>());
         TPseudoSection2d* chart = CreateFieldPseudoSection(Title, *FMetafiles.back());
         chart->OnAfterDraw = [this, chart, Misfit](TCustomPlotPanelExtended*) {
-            DrawPseudoSectionColorBar(*chart, Misfit ? QStringLiteral("%") : FPseudoUnit);
+            const bool phase = FPseudoUnit == QStringLiteral("mrad");
+            DrawPseudoSectionColorBar(*chart, Misfit && !phase ? QStringLiteral("%") : FPseudoUnit);
         };
         QWidget* host = chart->Widget(this);
         host->setMinimumSize(300, 90);

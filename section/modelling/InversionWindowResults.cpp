@@ -14,6 +14,7 @@
 #include "section/views/Section2D.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QSignalBlocker>
 #include <QtGui/QAction>
 #include <QtGui/QScreen>
 #include <QtWidgets/QCheckBox>
@@ -130,10 +131,16 @@ void TInversionWindow::ShowModel()
         ShowChartCells(*ChargeabilityChart, ChartDataOf(FPicture->Mesh, FPicture->Chargeabilities), false);
         UseCoveredScale(*ChargeabilityChart, FPicture->Chargeabilities, FPicture->Coverage, true);
     }
+    const bool phased = FPicture->Phases.size() == FPicture->Resistivities.size();
+    if (phased) {
+        ShowChartCells(*PhaseChart, ChartDataOf(FPicture->Mesh, FPicture->Phases), false);
+        UseCoveredScale(*PhaseChart, FPicture->Phases, FPicture->Coverage, true);
+    }
     ChartTabs->setTabEnabled(ResistivityTab, true);
     ChartTabs->setTabEnabled(ChargeabilityTab, chargeable);
+    ChartTabs->setTabEnabled(PhaseTab, phased);
     if (FData)
-        for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart})
+        for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart, PhaseChart})
             MarkElectrodes(*chart, *FData);
     ShowFade();
 }
@@ -167,7 +174,7 @@ void TInversionWindow::ShowFade()
                                        FadeOfDepthOfInvestigation(doi.at(r * cells.size() + c), FPicture->DoiLimit));
         fade = FadeTable(cells);
     }
-    for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart}) {
+    for (TTModelSection2d* chart : {ModelChart, ChargeabilityChart, PhaseChart}) {
         if (chart->LastCol < 0)
             continue;
         chart->CellFade = fade;
@@ -213,6 +220,7 @@ void TInversionWindow::DropResult()
     IterationTable->setRowCount(0);
     ChartTabs->setTabEnabled(ResistivityTab, false);
     ChartTabs->setTabEnabled(ChargeabilityTab, false);
+    ChartTabs->setTabEnabled(PhaseTab, false);
     ChartTabs->setCurrentIndex(MeshTab);
 }
 
@@ -223,18 +231,43 @@ bool TInversionWindow::ImageOf(const TMeasuredData* File) const
     return FPicture && source && File && (source == File || SameMeasurements(*source, *File));
 }
 
+void TInversionWindow::OfferQuantities(bool Charged, bool Phased)
+{
+    QStringList offered{QStringLiteral("Resistivity")};
+    if (Charged)
+        offered << QStringLiteral("Chargeability");
+    if (Phased)
+        offered << QStringLiteral("Phase");
+    QStringList present;
+    for (int i = 0; i < QuantityBox->count(); ++i)
+        present << QuantityBox->itemText(i);
+    if (present == offered)
+        return;
+    // The quantity chosen stays where the new data have it.
+    const QString chosen = QuantityBox->currentText();
+    const QSignalBlocker quiet(QuantityBox);
+    QuantityBox->clear();
+    QuantityBox->addItems(offered);
+    QuantityBox->setCurrentIndex(std::max(0, static_cast<int>(offered.indexOf(chosen))));
+}
+
 void TInversionWindow::ShowPseudoSections()
 {
     // The data alone before an inversion; with one, the data it inverted.
     const bool inverted = FResult && FResultData;
     const TMeasuredData* shown = inverted ? FResultData.get() : FData.get();
-    // Chargeabilities can be looked at as soon as the data hold some.
+    // Chargeabilities and phases can be looked at as soon as the data hold some.
     const bool charged = shown && std::any_of(shown->Chargeabilities.begin(), shown->Chargeabilities.end(),
                                               [](double Eta) { return std::isfinite(Eta); });
-    FQuantityRow->setVisible(charged);
-    const bool chargeability = charged && QuantityBox->currentIndex() == 1;
+    const bool phased = shown && HasPhases(*shown);
+    OfferQuantities(charged, phased);
+    FQuantityRow->setVisible(charged || phased);
+    const QString chosen = QuantityBox->currentText();
+    const bool chargeability = charged && chosen == QStringLiteral("Chargeability");
+    const bool phase = phased && chosen == QStringLiteral("Phase");
     const bool compared =
-        inverted && (!chargeability || FResult->ChargeabilityResponse.size() == shown->Chargeabilities.size());
+        inverted && (!chargeability || FResult->ChargeabilityResponse.size() == shown->Chargeabilities.size()) &&
+        (!phase || FResult->PhaseResponse.size() == shown->Phases.size());
     for (TPseudoSection2d* chart : {CalculatedChart, MisfitChart}) {
         chart->Widget()->setVisible(compared);
         if (!compared)
@@ -279,7 +312,8 @@ void TInversionWindow::ShowPseudoSections()
     // where the file gives one, their misfit the difference in per cent.
     std::vector<TPseudoPoint> points;
     std::vector<double> measured, calculated, misfit;
-    const std::vector<double> misfits = chargeability || !compared ? std::vector<double>() : InvertedMisfits();
+    const std::vector<double> misfits =
+        chargeability || phase || !compared ? std::vector<double>() : InvertedMisfits();
     const std::vector<double>& rhoa =
         FResult && FResult->Measured.size() == data.Resistivities.size() ? FResult->Measured : data.Resistivities;
     for (size_t d = 0; d < all.size(); ++d) {
@@ -291,6 +325,15 @@ void TInversionWindow::ShowPseudoSections()
             measured.push_back(eta);
             calculated.push_back(response);
             misfit.push_back(response - eta);
+        } else if (phase) {
+            // The phases as the field shows them: their magnitude.
+            const double phi = std::fabs(data.Phases.at(d));
+            const double response = compared ? std::fabs(FResult->PhaseResponse.at(d)) : 0.0;
+            if (!std::isfinite(phi) || !std::isfinite(response))
+                continue;
+            measured.push_back(phi);
+            calculated.push_back(response);
+            misfit.push_back(response - phi);
         } else {
             measured.push_back(rhoa.at(d));
             if (compared) {
@@ -301,11 +344,13 @@ void TInversionWindow::ShowPseudoSections()
         points.push_back(all[d]);
     }
     const QString quantity = chargeability ? QStringLiteral("apparent chargeability (%)")
+                             : phase       ? QStringLiteral("apparent phase, magnitude (mrad)")
                                            : QStringLiteral("apparent resistivity");
-    FPseudoUnit = chargeability ? QStringLiteral("%") : QStringLiteral("ohm-m");
+    FPseudoUnit = chargeability ? QStringLiteral("%") : phase ? QStringLiteral("mrad") : QStringLiteral("ohm-m");
     SetPseudoSectionTitle(*MeasuredChart, QStringLiteral("Measured ") + quantity);
     SetPseudoSectionTitle(*CalculatedChart, QStringLiteral("Calculated ") + quantity);
     SetPseudoSectionTitle(*MisfitChart, chargeability ? QStringLiteral("Difference, calculated - measured (%)")
+                                        : phase       ? QStringLiteral("Difference, calculated - measured (mrad)")
                                                       : QStringLiteral("Misfit (%)"));
     ShowFieldPseudoSection(*MeasuredChart, points, measured, left, right, deepest, surface, false);
     if (!compared) {
@@ -318,7 +363,7 @@ void TInversionWindow::ShowPseudoSections()
         const auto [lowMeasured, highMeasured] = std::minmax_element(measured.begin(), measured.end());
         const auto [lowCalculated, highCalculated] = std::minmax_element(calculated.begin(), calculated.end());
         const double low = std::min(*lowMeasured, *lowCalculated), high = std::max(*highMeasured, *highCalculated);
-        if (high > low && (chargeability || low > 0.0)) {
+        if (high > low && (chargeability || phase || low > 0.0)) {
             SetPseudoSectionRange(*MeasuredChart, low, high);
             SetPseudoSectionRange(*CalculatedChart, low, high);
         }

@@ -35,6 +35,7 @@
 
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 
 
@@ -322,6 +323,8 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
         picture.Resistivities = FResult->Resistivities;
         picture.Coverage = FResult->Coverage;
         picture.Chargeabilities = FResult->Chargeabilities;
+        for (double phase : FResult->Phases)
+            picture.Phases.push_back(std::fabs(phase));
         FPicture = std::move(picture);
         FInverter = outcome->Inverter;
         ShowModel();

@@ -24,6 +24,7 @@ struct TForwardModel;
 constexpr int MeshTab = 0;
 constexpr int ResistivityTab = 1;
 constexpr int ChargeabilityTab = 2;
+constexpr int PhaseTab = 3; // shown only while the data hold phases
 
 // A number typed in a field, in the user's notation: empty when it is not
 // a finite number above 0.

@@ -105,6 +105,7 @@ TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Remov
     KeepEntries(kept.Errors, Removed);
     KeepEntries(kept.Chargeabilities, Removed);
     KeepEntries(kept.ChargeabilityErrors, Removed);
+    KeepEntries(kept.Phases, Removed);
     KeepEntries(kept.Voltages, Removed);
     KeepEntries(kept.Times, Removed);
     KeepEntries(kept.Lines, Removed);

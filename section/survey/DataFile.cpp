@@ -68,11 +68,14 @@ std::string FormatUnifiedData(const TSurveyResponse& Result)
     const TSurvey& survey = Result.Survey;
     const std::vector<int> numbers = UnifiedElectrodeNumbers(survey);
     const bool chargeability = !Result.Chargeabilities.empty();
+    const bool phases = !Result.Phases.empty();
     std::string text = "# Lithoprism forward response, array " + survey.Array + ": rhoa in ohm-m, k in m";
-    text += chargeability ? ", ip in mV/V (10 mV/V = 1 %)\n" : "\n";
+    text += chargeability ? ", ip in mV/V (10 mV/V = 1 %)" : "";
+    text += phases ? ", phi the voltage's phase in mrad (negative when polarizable)\n" : "\n";
     text += FormatUnifiedElectrodes(survey.Electrodes, numbers);
     text += std::to_string(survey.Configurations.size()) + "\n# a b m n k rhoa";
-    text += chargeability ? " ip\n" : "\n";
+    text += chargeability ? " ip" : "";
+    text += phases ? " phi\n" : "\n";
     for (size_t d = 0; d < survey.Configurations.size(); ++d) {
         const TConfiguration& c = survey.Configurations[d];
         text += UnifiedElectrodeNumber(numbers, c.a) + " " + UnifiedElectrodeNumber(numbers, c.b) + " " +
@@ -80,6 +83,8 @@ std::string FormatUnifiedData(const TSurveyResponse& Result)
                 FormatExactReal(Result.GeometricFactors[d]) + " " + FormatExactReal(Result.Resistivities[d]);
         if (chargeability)
             text += " " + FormatExactReal(Result.Chargeabilities[d] * MillivoltsPerVoltPerPercent);
+        if (phases)
+            text += " " + FormatExactReal(Result.Phases[d]);
         text += "\n";
     }
     text += "0\n";

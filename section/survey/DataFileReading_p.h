@@ -104,6 +104,7 @@ struct TMeasuredValues {
     double Error = std::numeric_limits<double>::quiet_NaN();              // fraction
     double Chargeability = std::numeric_limits<double>::quiet_NaN();      // per cent
     double ChargeabilityError = std::numeric_limits<double>::quiet_NaN(); // per cent
+    double Phase = std::numeric_limits<double>::quiet_NaN();              // φ of the voltage, mrad (MeasuredData.h)
     double Voltage = std::numeric_limits<double>::quiet_NaN();            // ΔU, volts
     double Time = std::numeric_limits<double>::quiet_NaN();               // TMeasuredData::Times
 };

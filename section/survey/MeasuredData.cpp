@@ -60,28 +60,36 @@ public:
         return {};
     }
 
+    // Whether the "ip" column has no unit.
+    bool BareIp() const
+    {
+        return std::any_of(FTable.Columns.begin(), FTable.Columns.end(),
+                           [](const datafile::TUnifiedColumn& c) { return c.Name == "ip" && c.Unit.empty(); });
+    }
+
     [[noreturn]] void Fail(const std::string& What) const
     {
         throw EDataFileError("Line " + std::to_string(FTable.ColumnLine) + ": " + What + ".");
     }
 
-    // Whether "ip" holds phases (its unit an angle's) rather than
-    // chargeabilities; a warning for it and for any "phi" or "phase" column,
-    // which are not read.
-    bool PhaseColumn(std::vector<std::string>& Warnings) const
+    // The column of phases and the sign turning its values into the
+    // voltage's phase φ: "phi" or "phase" hold φ itself; an "ip" in an
+    // angle's unit (a bare one when IpIsPhase) holds −φ, as pyGIMLi writes
+    // it. Refused when a file holds both.
+    std::pair<TValueColumn, double> PhaseColumn(bool IpIsPhase) const
     {
-        bool ipPhases = false;
-        for (const datafile::TUnifiedColumn& column : FTable.Columns) {
-            const bool angle = column.Unit == "mrad" || column.Unit == "rad" || column.Unit == "deg";
-            if (column.Name == "ip" && angle)
-                ipPhases = true;
-            else if (column.Name != "phi" && column.Name != "phase")
-                continue;
-            Warnings.push_back("The column \"" + column.Name + (column.Unit.empty() ? "" : "/" + column.Unit) +
-                               "\" holds phases of a frequency-domain survey, not time-domain chargeabilities: "
-                               "they are not used (the resistivities are).");
-        }
-        return ipPhases;
+        constexpr double degree = 180.0 / (1000.0 * std::numbers::pi);
+        const TValueColumn phi = Find({"phi", "phase"}, {{"", 1.0}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", degree}});
+        const auto ip = std::find_if(FTable.Columns.begin(), FTable.Columns.end(),
+                                     [](const datafile::TUnifiedColumn& c) { return c.Name == "ip"; });
+        const bool ipPhase = ip != FTable.Columns.end() &&
+                             (ip->Unit == "mrad" || ip->Unit == "rad" || ip->Unit == "deg" ||
+                              (IpIsPhase && ip->Unit.empty()));
+        if (!ipPhase)
+            return {phi, 1.0};
+        if (phi)
+            Fail("the datum columns hold phases twice: \"ip\" in an angle's unit and \"phi\"");
+        return {Find({"ip"}, {{"", 1.0}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", degree}}), -1.0};
     }
 
 private:
@@ -96,6 +104,35 @@ std::string FirstComment(std::string_view Text)
     if (!first || !first->starts_with('#'))
         return {};
     return std::string(datafile::Trimmed(first->substr(1)));
+}
+
+// Apparent chargeabilities fall below 0 only here and there (beside strong
+// contrasts): half of them or more below 0 are more likely phases written
+// with their sign.
+void WarnOfNegativeChargeabilities(TMeasuredData& Data)
+{
+    const auto negative = std::count_if(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
+                                        [](double eta) { return eta < 0.0; });
+    const auto given = std::count_if(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
+                                     [](double eta) { return std::isfinite(eta); });
+    if (negative == 0 || 2 * negative < given)
+        return;
+    Data.Warnings.push_back(std::to_string(negative) + " of " + std::to_string(given) + " chargeabilities are" +
+                            " below 0: if the \"ip\" column holds phases (mrad), read it "
+                            "as phases (--ip-is-phase, or \"The ip column holds phases\" where the data are opened).");
+}
+
+// A bare ip the user reads as phases holds them either as pyGIMLi writes
+// them (−φ, mostly above 0) or with the voltage's sign (mostly below 0, as
+// the negative chargeabilities' warning suggests): read as −φ, phases mostly
+// above 0 were written with their sign and are turned back.
+void TakeSignOfTheMost(std::vector<double>& Phases)
+{
+    const auto above = std::count_if(Phases.begin(), Phases.end(), [](double phi) { return phi > 0.0; });
+    const auto below = std::count_if(Phases.begin(), Phases.end(), [](double phi) { return phi < 0.0; });
+    if (above > below)
+        for (double& phi : Phases)
+            phi = -phi;
 }
 
 [[noreturn]] void FailDatum(int Line, const std::string& What)
@@ -169,7 +206,8 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B)
            A.Configurations == B.Configurations && SameValues(A.Resistivities, B.Resistivities) &&
            SameValues(A.Resistances, B.Resistances) && SameValues(A.GeometricFactors, B.GeometricFactors) &&
            SameValues(A.Errors, B.Errors) && SameValues(A.Chargeabilities, B.Chargeabilities) &&
-           SameValues(A.ChargeabilityErrors, B.ChargeabilityErrors) && SameValues(A.Voltages, B.Voltages) &&
+           SameValues(A.ChargeabilityErrors, B.ChargeabilityErrors) && SameValues(A.Phases, B.Phases) &&
+           SameValues(A.Voltages, B.Voltages) &&
            sameElectrodes(A.Topography, B.Topography);
 }
 
@@ -277,6 +315,7 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
     Data.Errors.push_back(finite(Values.Error, true));
     Data.Chargeabilities.push_back(finite(Values.Chargeability, false));
     Data.ChargeabilityErrors.push_back(finite(Values.ChargeabilityError, true));
+    Data.Phases.push_back(finite(Values.Phase, false));
     // A voltage of 0 would make any absolute voltage error infinite: none.
     Data.Voltages.push_back(Values.Voltage != 0.0 ? finite(Values.Voltage, false) : NotGiven);
     Data.Times.push_back(finite(Values.Time, false));
@@ -286,7 +325,8 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
 void DropAbsentLists(TMeasuredData& Data)
 {
     for (std::vector<double>* values :
-         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Voltages, &Data.Resistances, &Data.Times})
+         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Phases, &Data.Voltages, &Data.Resistances,
+          &Data.Times})
         if (std::all_of(values->begin(), values->end(), [](double value) { return std::isnan(value); }))
             values->clear();
 }
@@ -294,6 +334,11 @@ void DropAbsentLists(TMeasuredData& Data)
 } // namespace datafile
 
 TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
+{
+    return ReadUnifiedMeasuredDataWith(Text, TDataReading{});
+}
+
+TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataReading& Options)
 {
     const datafile::TUnifiedTable table = datafile::ReadUnifiedTable(Text);
     TMeasuredData data;
@@ -323,7 +368,8 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
     const TValueColumn k = columns.Find({"k"}, {{"", 1.0}, {"m", 1.0}});
     const TValueColumn err = columns.Find({"err"}, {{"", 1.0}, {"%", 100.0}});
     constexpr double perMille = datafile::MillivoltsPerVoltPerPercent;
-    const bool phases = columns.PhaseColumn(data.Warnings);
+    const auto [phase, phaseSign] = columns.PhaseColumn(Options.IpIsPhase);
+    const bool phases = phase && phaseSign < 0.0; // the ip column holds them
     const TValueColumn ip = phases ? TValueColumn{} : columns.Find({"ip"}, {{"", perMille}, {"mv/v", perMille}, {"%", 1.0}});
     const TValueColumn iperr =
         phases ? TValueColumn{} : columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}});
@@ -347,10 +393,14 @@ TMeasuredData ReadUnifiedMeasuredData(std::string_view Text)
         values.Error = err.Of(row);
         values.Chargeability = ip.Of(row);
         values.ChargeabilityError = iperr.Of(row);
+        values.Phase = phaseSign * phase.Of(row);
         const auto& e = row.Electrodes;
         datafile::AddMeasuredDatum(data, {e[0] - 1, e[1] - 1, e[2] - 1, e[3] - 1}, values, row.Line);
     }
     datafile::DropAbsentLists(data);
+    WarnOfNegativeChargeabilities(data);
+    if (phases && columns.BareIp())
+        TakeSignOfTheMost(data.Phases);
     return data;
 }
 
@@ -379,9 +429,17 @@ TDataFormat RecogniseDataFormat(std::string_view Text)
     return TDataFormat::Res2DInv;
 }
 
-TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format, std::string_view Extension)
+bool HasPhases(const TMeasuredData& Data)
+{
+    return std::any_of(Data.Phases.begin(), Data.Phases.end(), [](double phi) { return std::isfinite(phi); });
+}
+
+TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format, std::string_view Extension,
+                               const TDataReading& Options)
 {
     const TDataFormat format = Format.value_or(RecogniseDataFormat(Text));
+    if (format == TDataFormat::Unified)
+        return ReadUnifiedMeasuredDataWith(Text, Options);
     if (format != TDataFormat::Res2DInv)
         return MeasuredFormat(format).Read(Text);
     try {
@@ -421,15 +479,18 @@ std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
     const bool resistances = AllFinite(Data.Resistances, count);
     const bool chargeabilities = AllFinite(Data.Chargeabilities, count);
     const bool chargeabilityErrors = chargeabilities && AllFinite(Data.ChargeabilityErrors, count);
+    const bool phases = AllFinite(Data.Phases, count);
     const TSurvey survey = Data.Survey();
     const std::vector<int> numbers = UnifiedElectrodeNumbers(survey);
     const auto number = [&](int electrode) { return UnifiedElectrodeNumber(numbers, electrode); };
     std::string text = "# Lithoprism measured data, " + std::to_string(count) + " kept: " +
                        (resistances ? "r in ohm" : "rhoa in ohm-m") + ", k in m, err a fraction" +
-                       (chargeabilities ? ", ip in mV/V (10 mV/V = 1 %)\n" : "\n");
+                       (chargeabilities ? ", ip in mV/V (10 mV/V = 1 %)" : "") +
+                       (phases ? ", phi the voltage's phase in mrad (negative when polarizable)\n" : "\n");
     text += FormatUnifiedElectrodes(Data.Electrodes, numbers);
     text += std::to_string(count) + "\n# a b m n k " + (resistances ? "r" : "rhoa") + " err";
-    text += chargeabilities ? (chargeabilityErrors ? " ip iperr\n" : " ip\n") : "\n";
+    text += chargeabilities ? (chargeabilityErrors ? " ip iperr" : " ip") : "";
+    text += phases ? " phi\n" : "\n";
     for (size_t d = 0; d < count; ++d) {
         const TConfiguration& c = Data.Configurations[d];
         const double given = Data.GeometricFactors.empty() ? std::nan("") : Data.GeometricFactors[d];
@@ -446,6 +507,8 @@ std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
             text += " " + FormatExactReal(Data.Chargeabilities[d] * datafile::MillivoltsPerVoltPerPercent);
         if (chargeabilityErrors)
             text += " " + FormatExactReal(Data.ChargeabilityErrors[d] * datafile::MillivoltsPerVoltPerPercent);
+        if (phases)
+            text += " " + FormatExactReal(Data.Phases[d]);
         text += "\n";
     }
     text += "0\n";

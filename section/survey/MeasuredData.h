@@ -6,7 +6,13 @@
 //
 // Units: positions in model units (metres; x the distance along the line, z
 // the elevation, up positive), ρa in ohm-m, k in m, errors as fractions
-// (0.03 for 3 %), chargeability in per cent (10 mV/V = 1 %).
+// (0.03 for 3 %), chargeability in per cent (10 mV/V = 1 %), phase in mrad.
+//
+// Phases of a frequency-domain survey keep one sign convention throughout
+// the program: the phase of the measured voltage against the current, in
+// mrad, negative over a polarizable ground (the voltage lags). Files write
+// it either way: each reader says which its format uses and turns it into
+// this one; windows show its magnitude, as the field does.
 //
 // Data that cannot be used are skipped and counted, never used: marked
 // invalid (valid 0), with an apparent resistivity that is not a finite
@@ -100,6 +106,7 @@ struct TMeasuredData {
     std::vector<double> Errors;                  // relative error, fraction; nan where none (empty: the file has none)
     std::vector<double> Chargeabilities;         // per cent; nan where none (empty: the file has none)
     std::vector<double> ChargeabilityErrors;     // per cent; nan where none (empty: the file has none)
+    std::vector<double> Phases;                  // φ of the voltage, mrad, negative when polarizable; nan where none (empty: the file has none)
     std::vector<double> Voltages;                // ΔU measured, volts (u, or r·i); nan where none (empty: the file has none)
     // When each datum was measured, where the file tells (an instrument's
     // date and time columns): seconds since 1970-01-01 00:00 on the
@@ -128,8 +135,10 @@ struct TMeasuredData {
 // and by pyGIMLi alike: the electrodes, then per datum a b m n, k (the
 // file's, else the flat ground's), rhoa (or r in ohm when every datum was
 // given as a resistance, so that a ground's own k forms its ρa again), err
-// (a fraction: the file's, else DefaultError), and, when every datum has
-// one, ip and iperr in mV/V. A ρa of 0 or below is written as it is.
+// (a fraction: the file's, else DefaultError), when every datum has
+// one, ip and iperr in mV/V, and, when any datum has a phase, phi in mrad
+// (the voltage's phase as the program keeps it, negative when polarizable;
+// nan where a datum has none). A ρa of 0 or below is written as it is.
 // Raises EDataFileError for a DefaultError not finite and above 0, and for
 // an electrode off the line a datum uses; one no datum uses is left out
 // (UnifiedElectrodeNumbers, DataFile.h).
@@ -149,16 +158,28 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
 // error, Misfit.h); "err"
 // a fraction, "err/%" per cent; "ip" in mV/V ("ip/mv/v" too), "ip/%" per
 // cent; "iperr" in ip's unit; "valid". A bare "ip" is taken for a
-// time-domain chargeability in mV/V, as pyGIMLi takes it; an "ip" in a
-// phase's unit ("ip/mrad", "ip/rad", "ip/deg") and a "phi" or "phase"
-// column are phases of a frequency-domain survey: they are left out with a
-// warning, never read as chargeability. Other columns are ignored. The data
+// time-domain chargeability in mV/V, as pyGIMLi takes it (unless
+// Options.IpIsPhase: then phases in mrad, as pyGIMLi's −φ when most values
+// are above 0, else as the voltage's φ itself); chargeabilities below
+// 0 are kept, with a warning counting them and suggesting the phase reading
+// when they are half of them or more (a few below 0 beside strong contrasts
+// are ordinary data).
+// Phases: an "ip" in a phase's unit ("ip/mrad", "ip/rad", "ip/deg") holds
+// the phase's magnitude as pyGIMLi writes it (−φ, above 0 over a
+// polarizable ground); a "phi" or "phase" column (no unit: mrad; "mrad",
+// "rad", "deg") the voltage's phase φ itself, negative when polarizable, as
+// this program writes it. A file with both is refused. Other columns are
+// ignored. The data
 // block needs its column line (the values are named by it), and a value
 // column of resistivity; a unit the reader does not know for one of these
 // columns is refused. A datum without A and B, or without M and N, is
 // refused. Values that are not finite read as absent (a nan error or ip: the
 // datum has none; a nan ρa: skipped), and so does an error that is not above
 // 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
+struct TDataReading {
+    bool IpIsPhase = false; // a bare "ip" column holds phases (mrad), not chargeabilities
+};
+TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataReading& Options);
 TMeasuredData ReadUnifiedMeasuredData(std::string_view Text);
 
 // The format of a data file's text, told from its content: an
@@ -178,7 +199,11 @@ bool LooksUnified(std::string_view Text);
 // format this program reads, naming the formats it reads; when the file's
 // Extension (without the dot, any case) is an instrument format's own, the
 // message adds why that format's reader refuses it (naming the line).
+// Options serve the unified format (the instruments name their columns).
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt,
-                               std::string_view Extension = {});
+                               std::string_view Extension = {}, const TDataReading& Options = {});
+
+// Whether any datum has a phase.
+bool HasPhases(const TMeasuredData& Data);
 
 } // namespace lp

@@ -292,10 +292,10 @@ private:
             FText.Fail("the chargeability unit is mV/V, msec, mrad or %, not " + Quoted(*unit));
         if (!NextLine())
             FText.Fail("the file ends before the chargeability's time window");
-        if (name == "mrad")
-            FData.Warnings.push_back("The IP values are phases in mrad (a frequency-domain survey), not time-domain "
-                                     "chargeabilities: they are not used (the resistivities are).");
-        else if (!FChargeabilityDivisor)
+        // Phases in mrad are written as their magnitude, above 0 over a
+        // polarizable ground: the voltage's phase is φ = −value.
+        FPhases = name == "mrad";
+        if (!FPhases && !FChargeabilityDivisor)
             FData.Warnings.push_back(
                 "The chargeabilities are in msec (the decay integrated over a window), which has no conversion to "
                 "per cent that holds for every instrument: they are not used.");
@@ -819,6 +819,8 @@ private:
                 values.Resistivity = row.Value;
             if (FChargeabilityDivisor)
                 values.Chargeability = row.Chargeability / *FChargeabilityDivisor;
+            else if (FPhases)
+                values.Phase = -row.Chargeability;
             values.Error = FErrorsInPercent ? row.Error / 100.0 : row.Error / std::fabs(row.Value);
             datafile::AddMeasuredDatum(FData, {e[0], e[1], e[2], e[3]}, values, row.Line);
         }
@@ -832,6 +834,7 @@ private:
     bool FResistance = false;
     bool FMidPoint = false;
     bool FChargeability = false;
+    bool FPhases = false; // the IP values are phases in mrad
     bool FErrors = false;          // each row ends with its error estimate
     bool FErrorFirst = false;      // the error flag came before the IP flag: the error before the chargeability
     bool FErrorsInPercent = true;  // else in the data's unit

@@ -91,6 +91,7 @@ struct TSurveyResponse {
     std::vector<double> GeometricFactors; // k, m
     std::vector<double> Resistivities;    // ρa, ohm-m
     std::vector<double> Chargeabilities;  // ηa, per cent; empty when no region is polarizable
+    std::vector<double> Phases;           // φa, mrad, to first order; empty when no region has a phase
 };
 
 // The distance between two electrodes of the survey, in space (y included).

@@ -551,6 +551,10 @@ TMeasuredData TInstrumentRows::Data()
     const bool chargeabilities = std::any_of(FRows.begin(), FRows.end(), [](const TInstrumentRow& row) {
         return std::isfinite(row.Chargeability) && row.Chargeability != 0.0;
     });
+    // So is a phase column of zeros only (an instrument measuring no phase).
+    const bool phases = std::any_of(FRows.begin(), FRows.end(), [](const TInstrumentRow& row) {
+        return std::isfinite(row.Phase) && row.Phase != 0.0;
+    });
     for (size_t r = 0; r < FRows.size(); ++r) {
         const TInstrumentRow& row = FRows[r];
         std::array<int, 4> e{};
@@ -565,6 +569,8 @@ TMeasuredData TInstrumentRows::Data()
             values.Resistivity = row.Resistivity;
         if (chargeabilities)
             values.Chargeability = row.Chargeability / datafile::MillivoltsPerVoltPerPercent;
+        if (phases)
+            values.Phase = row.Phase;
         values.Voltage = row.Voltage;
         values.Time = row.Time;
         datafile::AddMeasuredDatum(FData, {e[0], e[1], e[2], e[3]}, values, row.Line);

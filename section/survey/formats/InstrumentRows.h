@@ -73,6 +73,7 @@ struct TInstrumentRow {
     double Resistance = std::numeric_limits<double>::quiet_NaN();    // V/I, ohm
     double Resistivity = std::numeric_limits<double>::quiet_NaN();   // the instrument's ρa, where no resistance
     double Chargeability = std::numeric_limits<double>::quiet_NaN(); // mV/V
+    double Phase = std::numeric_limits<double>::quiet_NaN();         // φ of the voltage, mrad (MeasuredData.h)
     double Voltage = std::numeric_limits<double>::quiet_NaN();       // ΔU, volts
     double Time = std::numeric_limits<double>::quiet_NaN();          // TMeasuredData::Times
 };

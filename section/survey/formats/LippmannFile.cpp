@@ -83,9 +83,6 @@ public:
         }
         if (!data)
             FText.Fail("the file ends before the data's column line (\"* num A B M N ...\")");
-        if (FPhases)
-            FRows.Warn("The column \"phi\" holds phases (mrad) of the voltage, not chargeabilities: they are not "
-                       "used (the resistances are).");
         return FRows.Data();
     }
 
@@ -187,8 +184,6 @@ private:
                 FText.Fail("electrode " + std::to_string(number) + " is not one the electrode block lists");
             row.Places[e] = found->second;
         }
-        if (FPhase && !formats::IsMissingCell(values[*FPhase]) && Required(values[*FPhase]) != 0.0)
-            FPhases = true;
         if (formats::IsMissingCell(values[FCurrent]) || formats::IsMissingCell(values[FVoltage])) {
             FRows.Skip(row.Line);
             return;
@@ -200,6 +195,10 @@ private:
         }
         row.Resistance = voltage / current;
         row.Voltage = voltage / 1000.0;
+        // "phi" is the voltage's phase against the current in mrad, signed
+        // as the program keeps it (negative over a polarizable ground).
+        if (FPhase && !formats::IsMissingCell(values[*FPhase]))
+            row.Phase = Required(values[*FPhase]);
         if (FDate && FTime)
             row.Time = formats::DateTimeSeconds(values[*FDate], values[*FTime]).value_or(row.Time);
         FRows.Add(row);
@@ -215,7 +214,6 @@ private:
     size_t FElectrodeColumns[4] = {};
     size_t FCurrent = 0, FVoltage = 0;
     std::optional<size_t> FPhase, FDate, FTime;
-    bool FPhases = false;
 };
 
 } // namespace

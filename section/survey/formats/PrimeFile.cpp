@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <numbers>
 
 namespace lp {
 
@@ -34,6 +35,7 @@ struct TPrimeRow {
     int Line = 0;
     std::array<int, 4> Labels{};
     double Resistance = 0.0;
+    double Phase = std::numeric_limits<double>::quiet_NaN(); // mrad, φ of the voltage
 };
 
 class TPrimeReader {
@@ -52,9 +54,6 @@ public:
                 ReadRow();
         }
         PlaceRows();
-        if (FPhases)
-            FRows.Warn("The column \"pt_calc_phase_mag\" holds phases (degrees), not chargeabilities: they are not "
-                       "used (the resistances are).");
         return FRows.Data();
     }
 
@@ -177,8 +176,6 @@ private:
                            ") is empty with no row before to repeat");
         for (size_t e = 0; e < 4; ++e)
             row.Labels[e] = e < 2 ? *FCurrent[e] : *Label(cells, e, false);
-        if (FPhase && !formats::IsMissingCell(Cell(cells, *FPhase)))
-            FPhases = true;
         const std::string_view value = Cell(cells, FResistance);
         if (formats::IsMissingCell(value) || value.find("/.//") != std::string_view::npos) {
             FRows.Skip(row.Line);
@@ -193,6 +190,13 @@ private:
             return;
         }
         row.Resistance = *resistance;
+        // "pt_calc_phase_mag" is the phase's magnitude in degrees: the
+        // voltage lags over a polarizable ground, φ = −value, here in mrad.
+        // A cell that is not a measured number leaves the datum without one.
+        const std::optional<double> phase =
+            FPhase ? formats::SignedNumber(Cell(cells, *FPhase)) : std::optional<double>();
+        if (phase && formats::IsMeasuredValue(*phase))
+            row.Phase = -*phase * 1000.0 * std::numbers::pi / 180.0;
         FData.push_back(row);
     }
 
@@ -209,6 +213,7 @@ private:
             formats::TInstrumentRow row;
             row.Line = data.Line;
             row.Resistance = data.Resistance;
+            row.Phase = data.Phase;
             for (size_t e = 0; e < 4; ++e) {
                 if (FPlaces.empty()) {
                     row.Places[e] = formats::NumberedPlace(data.Labels[e], first);
@@ -233,7 +238,6 @@ private:
     std::array<std::optional<int>, 2> FCurrent;
     std::map<int, std::optional<formats::TInstrumentPlace>> FPlaces;
     std::vector<TPrimeRow> FData;
-    bool FPhases = false;
 };
 
 } // namespace

@@ -224,6 +224,44 @@ TEST(BodyDialog, RefusedValuesKeepTheDialogOpenMarkedAndStoreNothing)
     }
 }
 
+// The phase field: typed (a comma a decimal point too) and stored with
+// Enter, an emptied field not set, a value beyond a radian refused with the
+// dialog kept open and nothing stored.
+TEST(BodyDialog, ThePhaseGoesInTypedAndOneBeyondARadianIsRefused)
+{
+    TBodyDialogFixture F;
+    QTimer::singleShot(0, [&] {
+        Activate(F.Dialog);
+        QTest::keyClick(&F.Dialog, Qt::Key_H, Qt::AltModifier);
+        ASSERT_EQ(QApplication::focusWidget(), F.Dialog.PhaseEdit);
+        TypeInto(F.Dialog.PhaseEdit, QStringLiteral("-20,5"));
+        QTest::keyClick(F.Dialog.PhaseEdit, Qt::Key_Return);
+    });
+    F.Dialog.exec();
+    EXPECT_EQ(F.Params(1)[psPhase].AsReal(), -20.5);
+    EXPECT_EQ(F.Changes, 1);
+
+    TBodyDialogFixture G;
+    const ParamValue before = G.Params(1)[psPhase];
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        Activate(G.Dialog);
+        TypeInto(G.Dialog.PhaseEdit, QStringLiteral("-1500"));
+        QTest::keyClick(G.Dialog.PhaseEdit, Qt::Key_Return);
+        EXPECT_TRUE(G.Dialog.isVisible());
+        EXPECT_TRUE(G.Dialog.ErrorLabel->text().contains(QStringLiteral("from -1000 to 1000")))
+            << G.Dialog.ErrorLabel->text().toStdString();
+        EXPECT_EQ(G.Params(1)[psPhase], before);
+        TypeInto(G.Dialog.PhaseEdit, QString());
+        QTest::keyClick(G.Dialog.PhaseEdit, Qt::Key_Return);
+        checked = true;
+    });
+    G.Dialog.exec();
+    ASSERT_TRUE(checked);
+    EXPECT_FALSE(G.Dialog.isVisible());
+    EXPECT_TRUE(ParameterNotSet(G.Params(1)[psPhase]));
+}
+
 // Opening a body's dialog and leaving it marked the section modified and
 // recorded an undo step, though nothing had changed.
 TEST(BodyDialog, LeavingWithoutAChangeRecordsNothing)
@@ -550,7 +588,8 @@ TEST(BodyDialog, LayoutKeepsEveryControlInsideAndInTabOrder)
     Activate(F.Dialog);
     const QWidget* chain[] = {F.Dialog.Button7, F.Dialog.CheckBox1, F.Dialog.Button5,   F.Dialog.CheckBox2,
                               F.Dialog.Button1, F.Dialog.CheckBox3, F.Dialog.Button2,   F.Dialog.CheckBox4,
-                              F.Dialog.Edit5,   F.Dialog.Edit1,     F.Dialog.Edit2,     F.Dialog.ComboBox1,
+                              F.Dialog.Edit5,   F.Dialog.Edit1,     F.Dialog.Edit2,     F.Dialog.PhaseEdit,
+                              F.Dialog.ComboBox1,
                               F.Dialog.CheckBox5, F.Dialog.Button3, F.Dialog.Button8,   F.Dialog.Button4};
     for (const QWidget* control : chain) {
         EXPECT_TRUE(control->isVisible());
@@ -569,7 +608,7 @@ TEST(BodyDialog, LayoutKeepsEveryControlInsideAndInTabOrder)
     // Each field is reached by its accelerator.
     const std::pair<Qt::Key, const QWidget*> keys[] = {
         {Qt::Key_R, F.Dialog.Edit1}, {Qt::Key_Z, F.Dialog.Edit2}, {Qt::Key_M, F.Dialog.ComboBox1},
-        {Qt::Key_L, F.Dialog.Edit5}};
+        {Qt::Key_L, F.Dialog.Edit5}, {Qt::Key_H, F.Dialog.PhaseEdit}};
     for (const auto& [key, field] : keys) {
         QTest::keyClick(&F.Dialog, key, Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), field) << key;

@@ -151,6 +151,27 @@ TEST_F(TLabelChart, StoringTheLookKeepsTheUserTextInValueModes)
     EXPECT_EQ(Params(1)[psLabelText].AsText(), "Silt");
 }
 
+// Storing a look cleared slots past 16, where the ring's water and phase are kept.
+TEST_F(TLabelChart, StoringTheLookKeepsTheFitTheWaterAndThePhase)
+{
+    Params(1)[psPhase] = ParamValue(-20.0);
+    Params(1)[psFit] = ParamValue(1.0);
+    Params(1)[psLowest] = ParamValue(5.0);
+    Params(1)[psHighest] = ParamValue(500.0);
+    Params(1)[psWater] = ParamValue(1.0);
+    Params(1)[psWaterResistivity] = ParamValue(14.0);
+    Chart.RebuildMapSeries();
+    Polygon(1)->SetColor(0x123456);
+    Chart.StorePolygonAppearance(1, 0, Chart.FindMapPolygon(1, 0));
+    EXPECT_EQ(Params(1)[psColor].AsInteger(), 0x123456);
+    EXPECT_EQ(Params(1)[psPhase].AsReal(), -20.0);
+    EXPECT_EQ(Params(1)[psFit].AsReal(), 1.0);
+    EXPECT_EQ(Params(1)[psLowest].AsReal(), 5.0);
+    EXPECT_EQ(Params(1)[psHighest].AsReal(), 500.0);
+    EXPECT_EQ(Params(1)[psWater].AsReal(), 1.0);
+    EXPECT_EQ(Params(1)[psWaterResistivity].AsReal(), 14.0);
+}
+
 TEST_F(TLabelChart, SettingRingsIsOneUndoStepOrNothing)
 {
     Params(1)[psLabelMode] = ParamValue(lmResistivity);

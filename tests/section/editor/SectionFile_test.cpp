@@ -29,6 +29,7 @@ TSectionModel SampleSection()
     params[psLabelMode] = ParamValue(3);
     params[psResistivity] = ParamValue(12.5);
     params[psPolarizability] = ParamValue(0.25);
+    params[psPhase] = ParamValue(-12.25);
     DefaultParameters = params;
     arofcomplexM square{{100, 10}, {200, 10}, {200, 50}, {100, 50}};
     EXPECT_TRUE(AddPolygon(square, section.Model, section.Nodes));
@@ -92,6 +93,24 @@ TEST(SectionFileParams, DefaultsAndSlotKinds)
     EXPECT_DOUBLE_EQ(back[10].AsReal(), 10.0);
     EXPECT_TRUE(back[5].IsEmpty()); // "*" text reads back empty (and is not read)
     EXPECT_TRUE(back[6].IsEmpty());
+}
+
+// A ring's phase (slot 19) goes into the file and back; a file of an older
+// writer, without the slot, reads it as not set (a phase of 0).
+TEST(SectionFileParams, PhaseRoundTripsAndAnOlderLineHasNone)
+{
+    TPolygonParams slots;
+    slots[psResistivity] = ParamValue(40.0);
+    slots[psPhase] = ParamValue(-20.5);
+    const std::string text = ParamsToText(slots);
+    EXPECT_EQ(text, "* * * * * * * * * * 40.000 * * * * * * * * -20.500 ");
+    TPolygonParams back;
+    ParamsFromText(back, text);
+    EXPECT_DOUBLE_EQ(back[psPhase].AsReal(), -20.5);
+    TPolygonParams older;
+    ParamsFromText(older, "-1 * * * * * * * * * 100.000 2.000 * *");
+    EXPECT_DOUBLE_EQ(older[psResistivity].AsReal(), 100.0);
+    EXPECT_TRUE(older[psPhase].IsEmpty());
 }
 
 TEST(SectionFileParams, TabsAndEmptyTextsKeepTheTokens)
@@ -178,6 +197,7 @@ TEST(SectionFileBlock, WriteReadWriteGivesTheSameBytes)
     EXPECT_EQ(read.Nodes, section.Nodes);
     EXPECT_EQ(read.Model.Length(), 2);
     EXPECT_EQ(read.Model[1][0].params[psLabelText].AsText(), "clay with sand");
+    EXPECT_DOUBLE_EQ(read.Model[1][0].params[psPhase].AsReal(), -12.25);
     ASSERT_EQ(read.Lines.Length(), 1);
     EXPECT_DOUBLE_EQ(read.Lines[0].points[1].re, 123.5);
     EXPECT_EQ(read.Lines[0].values.Length(), 3); // "*" keeps its place

@@ -43,6 +43,35 @@ TEST(ForwardModel, RegionsCarryTheirRingsResistivityAndPolarizabilityAsAFraction
     EXPECT_FALSE(TForwardSection(100.0, 50.0, 30.0).Ground().HasPolarizability);
 }
 
+// A body's phase (mrad) is the region's; a section without one has none,
+// and one beyond a radian is refused naming the region.
+TEST(ForwardModel, RegionsCarryTheirRingsPhase)
+{
+    TForwardSection section(100.0, 50.0, 30.0);
+    const int body = section.AddBody({{10, 10}, {30, 10}, {30, 20}, {10, 20}}, 300.0, 0.0, "Clay lens");
+    EXPECT_FALSE(section.Ground().HasPhase);
+    EXPECT_EQ(section.Ground().Regions[1].phase, 0.0);
+    // The editor's "*" (not set), as a new body's slots hold it: none.
+    section.model[body][0].params[psPhase] = ParamValue(std::string(MissingText));
+    EXPECT_FALSE(section.Ground().HasPhase);
+    section.model[body][0].params[psPhase] = ParamValue(-20.5);
+    const TForwardModel ground = section.Ground();
+    EXPECT_TRUE(ground.HasPhase);
+    EXPECT_EQ(ground.Regions[1].phase, -20.5);
+    EXPECT_EQ(ground.Regions[0].phase, 0.0);
+    for (const double refused : {-1000.5, 1001.0, std::numeric_limits<double>::quiet_NaN()}) {
+        section.model[body][0].params[psPhase] = ParamValue(refused);
+        try {
+            section.Ground();
+            ADD_FAILURE() << refused;
+        } catch (const EForwardError& error) {
+            EXPECT_TRUE(error.Message().starts_with("Region \"Clay lens\" (body 1, ring 0) has a phase of "))
+                << error.Message();
+            EXPECT_TRUE(error.Message().ends_with("mrad: it must lie from -1000 to 1000.")) << error.Message();
+        }
+    }
+}
+
 struct TRefusedParameters {
     const char* name;
     ParamValue resistivity, polarizability;

@@ -137,6 +137,44 @@ TEST(InversionExport, VtkGridHoldsEveryCellAsItsQuadrilateralWithItsValues)
     const std::string text = FormatInversionVtk(mesh, inversion);
     EXPECT_NE(text.find("SCALARS chargeability double 1\nLOOKUP_TABLE default\n12.5\n"), std::string::npos);
     EXPECT_NE(text.find("SCALARS doi double 1\nLOOKUP_TABLE default\n0.125\n"), std::string::npos);
+    // With phases: their cell data too, in mrad.
+    inversion.Phases.assign(inversion.Resistivities.size(), -7.5);
+    EXPECT_NE(FormatInversionVtk(mesh, inversion).find("SCALARS phase double 1\nLOOKUP_TABLE default\n-7.5\n"),
+              std::string::npos);
+}
+
+// With phases each point of the grid carries its cell's phase after the
+// resistivity, and the header says so.
+TEST(InversionExport, TheXyzFileCarriesThePhases)
+{
+    const TInversionMesh mesh = SlopeMesh();
+    TSurveyInversion inversion = ValuesFor(mesh);
+    for (int cell = 0; cell < mesh.Cells(); ++cell)
+        inversion.Phases.push_back(-1.0 - cell);
+    std::istringstream in(FormatInversionXyz(mesh, inversion));
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line.rfind("# x elevation resistivity phase: x and elevation in m, resistivity in ohm-m, phase in mrad",
+                         0),
+              0u)
+        << line;
+    size_t points = 0;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        TGeometryPoint p;
+        double rho = 0.0, phase = 0.0;
+        ASSERT_TRUE(fields >> p.x >> p.y >> rho >> phase) << line;
+        ++points;
+        bool found = false;
+        for (int cell = 0; cell < mesh.Cells() && !found; ++cell)
+            found = InQuadrilateral(CellCorners(mesh, cell), p) &&
+                    inversion.Resistivities[static_cast<size_t>(cell)] == rho && phase == -1.0 - cell;
+        EXPECT_TRUE(found) << line;
+    }
+    EXPECT_GT(points, 0u);
+    // A phase that is not finite is refused, nothing written.
+    inversion.Phases.back() = std::nan("");
+    EXPECT_THROW(FormatInversionXyz(mesh, inversion), EForwardError);
 }
 
 TEST(InversionExport, GridSamplesEveryCellAtHalfTheSmallestCellSizeAndTheXyzFileGivesItsValues)

@@ -1402,6 +1402,57 @@ TEST(CommandLine, InvertWritesOneRowPerCellAndPrintsEachIteration)
     EXPECT_LT(lowest, 80.0);
 }
 
+// Phases in a bare ip column: a chargeability unless --ip-is-phase says
+// otherwise; then inverted after the resistivity (--phase-error), the cell
+// table ending in their column and the phases' χ² printed.
+TEST(CommandLine, InvertWithIpIsPhaseInvertsThePhasesIntoTheirColumn)
+{
+    QTemporaryDir folder;
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    ASSERT_GT(header, 0);
+    lines[header] += QStringLiteral(" ip");
+    for (qsizetype i = header + 1; i < lines.size() && lines[i] != QStringLiteral("0"); ++i)
+        lines[i] += QStringLiteral(" 6");
+    const QString data = folder.filePath("phases.dat"), out = folder.filePath("image.csv");
+    WriteFile(data, lines.join('\n').toUtf8());
+    const TCommandRun charged = RunCommand({"--invert", out, data, "--iterations", "3"});
+    ASSERT_EQ(charged.Code, 0) << charged.Errors.toStdString();
+    EXPECT_FALSE(charged.Out.contains("phases:"));
+    EXPECT_TRUE(FileBytes(out).startsWith("x1,x2,z1,z2,resistivity,chargeability,coverage\n"));
+
+    const TCommandRun run =
+        RunCommand({"--invert", out, data, "--iterations", "3", "--ip-is-phase", "--phase-error", "0.2"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(\nphases: chi-square [0-9.e+]+\n)").match(run.Out).hasMatch())
+        << run.Out.toStdString();
+    const QList<QByteArray> rows = FileBytes(out).trimmed().split('\n');
+    ASSERT_EQ(rows[0], "x1,x2,z1,z2,resistivity,chargeability,coverage,phase");
+    double deepest = 0.0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        ASSERT_EQ(v.size(), 8);
+        EXPECT_TRUE(v[5].isEmpty()); // the ip was no chargeability
+        EXPECT_LE(v[7].toDouble(), 0.0);
+        deepest = std::min(deepest, v[7].toDouble());
+        // A ground of one phase, -6 mrad, where the data see (the upper cells under the line).
+        if (v[6].toDouble() > 0.3)
+            EXPECT_NEAR(v[7].toDouble(), -6.0, 1.0) << rows[r].toStdString();
+    }
+    EXPECT_LT(deepest, -5.0);
+    // The phases' error: a number above 0; a series takes no phases yet.
+    for (const QString value : {"0", "-1", "nan"}) {
+        const TCommandRun refused = RunCommand({"--invert", out, data, "--ip-is-phase", "--phase-error", value});
+        EXPECT_EQ(refused.Code, 2);
+        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number above 0, not \"" +
+                                                     value.toStdString() + "\" (see lithoprism --help)\n");
+    }
+    const TCommandRun series = RunCommand({"--timelapse", folder.filePath("lapse"), data, data, "--ip-is-phase"});
+    EXPECT_EQ(series.Code, 2);
+    EXPECT_EQ(series.Errors.toStdString(),
+              "lithoprism: --ip-is-phase goes with --invert, not with --timelapse (see lithoprism --help)\n");
+}
+
 // "--invert OUT.vtk" and "--invert OUT.xyz" wrote the cell table under
 // those names, which neither a mesh viewer nor a contouring program reads.
 // The extension now chooses: the cells as a VTK grid with the table's

@@ -13,6 +13,7 @@
 #include "section/survey/DataFile.h"
 #include "section/views/PseudoSection2D.h"
 
+#include <functional>
 #include <QtCore/QFile>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -106,9 +107,10 @@ struct ForwardResponseWindowTest : MainWindow {
     TForwardResult FieldResponse() { return FieldResponseOver(130.0, 20, 3); }
     // FieldResponse() written as a measured file with voltages for a
     // current of 0.1 A (u and i; ip in mV/V).
-    // The data Negated with their voltage's sign turned (a ρa below 0).
+    // The data Negated with their voltage's sign turned (a ρa below 0); Ip,
+    // when given, the ip column's value of each datum.
     QString WriteMeasuredFile(const QString& Name = QStringLiteral("measured.dat"),
-                              const std::vector<size_t>& Negated = {})
+                              const std::vector<size_t>& Negated = {}, const std::function<double(size_t)>& Ip = {})
     {
         Field = FieldResponse();
         QString text = QStringLiteral("%1\n# x z\n").arg(Field.Survey.Electrodes.size());
@@ -122,7 +124,7 @@ struct ForwardResponseWindowTest : MainWindow {
             text += QStringLiteral("%1 %2 %3 %4 %5 0.1 %6\n")
                         .arg(c.a + 1).arg(c.b + 1).arg(c.m + 1).arg(c.n + 1)
                         .arg(voltage, 0, 'g', 17)
-                        .arg(10.0 * Field.Chargeabilities.at(d), 0, 'g', 17);
+                        .arg(Ip ? Ip(d) : 10.0 * Field.Chargeabilities.at(d), 0, 'g', 17);
         }
         const QString file = Folder.filePath(Name);
         QString error;

@@ -697,6 +697,62 @@ TEST_F(ForwardResponseWindowTest, WithoutFollowingAnEditMarksThePictureOutOfDate
     SaveScreenshot(*Forward, QStringLiteral("forward-response-resistivity-only"));
 }
 
+// A unified file whose bare ip holds phases: read as chargeabilities (with
+// the warning that most are below 0) until the box says they are phases;
+// its click reads the file again, a second click back.
+TEST_F(ForwardResponseWindowTest, TheIpIsPhaseBoxReadsTheOpenFileAgainAsPhases)
+{
+    OpenComputed();
+    const QString file =
+        WriteMeasuredFile(QStringLiteral("phases.dat"), {}, [](size_t d) { return -4.0 - static_cast<double>(d % 5); });
+    const TForwardResult& field = Field;
+    OpenMeasured(file);
+    ASSERT_FALSE(Forward->MeasuredData()->Chargeabilities.empty());
+    EXPECT_TRUE(Forward->MeasuredData()->Phases.empty());
+    EXPECT_FALSE(Forward->IpIsPhaseBox->isChecked());
+    QTest::mouseClick(Forward->IpIsPhaseBox, Qt::LeftButton, {}, QPoint(6, Forward->IpIsPhaseBox->height() / 2));
+    ASSERT_TRUE(Forward->IpIsPhaseBox->isChecked());
+    const TMeasuredData& phased = *Forward->MeasuredData();
+    EXPECT_TRUE(phased.Chargeabilities.empty());
+    ASSERT_EQ(phased.Phases.size(), field.Resistivities.size());
+    for (size_t d = 0; d < phased.Phases.size(); ++d)
+        EXPECT_EQ(phased.Phases[d], -4.0 - static_cast<double>(d % 5)); // written with their sign
+    QTest::mouseClick(Forward->IpIsPhaseBox, Qt::LeftButton, {}, QPoint(6, Forward->IpIsPhaseBox->height() / 2));
+    EXPECT_FALSE(Forward->IpIsPhaseBox->isChecked());
+    EXPECT_TRUE(Forward->MeasuredData()->Phases.empty());
+    EXPECT_EQ(Forward->MeasuredData()->Chargeabilities.size(), field.Resistivities.size());
+}
+
+// A body given a phase adds the apparent phases' chart (their magnitude in
+// mrad), the library's first-order phases for the survey; without one the
+// chart stays out of sight.
+TEST_F(ForwardResponseWindowTest, ABodysPhaseShowsTheApparentPhasesMagnitude)
+{
+    OpenComputed();
+    EXPECT_TRUE(Forward->Result()->Phases.empty());
+    EXPECT_FALSE(Forward->PhaseChart->Widget()->isVisible());
+    Chart().Model[1][0].params[psPhase] = ParamValue(-30.0);
+    Chart().ChangeNotify();
+    ComputeNow();
+    const TForwardResult& shown = *Forward->Result();
+    const TForwardResult expected = Expected();
+    ASSERT_EQ(shown.Phases.size(), shown.Resistivities.size());
+    ASSERT_EQ(expected.Phases.size(), shown.Phases.size());
+    EXPECT_TRUE(Forward->PhaseChart->Widget()->isVisible());
+    ASSERT_EQ(Forward->PhaseChart->VertexCount, static_cast<int>(shown.Phases.size()));
+    double largest = 0.0;
+    for (int v = 1; v <= Forward->PhaseChart->VertexCount; ++v) {
+        const double phase = shown.Phases[static_cast<size_t>(v - 1)];
+        EXPECT_NEAR(phase, expected.Phases[static_cast<size_t>(v - 1)], 1e-9 * std::max(1.0, std::fabs(phase)));
+        EXPECT_NEAR(Forward->PhaseChart->Vertices[v].Value, std::fabs(phase), 2e-5 * std::max(1.0, std::fabs(phase)));
+        largest = std::max(largest, std::fabs(phase));
+    }
+    // One body of -30 mrad in a host of none: between 0 and 30 mrad.
+    EXPECT_GT(largest, 0.1);
+    EXPECT_LT(largest, 30.0);
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-phase"));
+}
+
 // Guards a result shown as up to date although the model changed while it
 // was computed (Follow edits off).
 TEST_F(ForwardResponseWindowTest, AnEditDuringARunLeavesItsResultOutOfDate)

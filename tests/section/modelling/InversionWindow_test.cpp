@@ -22,12 +22,14 @@
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QPointer>
 #include <QtWidgets/QScrollArea>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
@@ -1628,6 +1630,105 @@ TEST_F(InversionWindowTest, AnInversionGoesWhenTheDataChangeAndIsNeverLaidUnderA
     // The cancelled run's image is of these data: laid under their section.
     EXPECT_TRUE(Window->UseInversionAsUnderlay());
     EXPECT_EQ(Window->PictureCorners[0], Inversion->ModelImageFrame().Left);
+}
+
+// The Phase tab: there only while the data hold phases, open once an
+// inversion gave them, its cells the phases' magnitude in mrad; opened by a
+// click on its tab.
+// The chart tab named Phase.
+int PhaseTabOf(const QTabWidget& Tabs)
+{
+    for (int t = 0; t < Tabs.count(); ++t)
+        if (Tabs.tabText(t) == QStringLiteral("Phase"))
+            return t;
+    return -1;
+}
+
+TEST_F(InversionWindowTest, ResistivityDataShowNoPhaseTab)
+{
+    Start({Section});
+    ASSERT_NO_FATAL_FAILURE(InvertFile(WriteMeasuredFile()));
+    const int phaseTab = PhaseTabOf(*Inversion->ChartTabs);
+    ASSERT_GE(phaseTab, 0);
+    EXPECT_FALSE(Inversion->ChartTabs->isTabVisible(phaseTab));
+}
+
+TEST_F(InversionWindowTest, PhaseDataShowThePhaseTabWithTheMagnitudeInMrad)
+{
+    Start({Section});
+    // The same data with a phi column, -5 .. -7 mrad.
+    QFile plain(WriteMeasuredFile());
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(plain.readAll()).split(QLatin1Char('\n'));
+    bool rows = false;
+    int datum = 0;
+    for (QString& line : lines) {
+        if (line.startsWith(QStringLiteral("# a b m n rhoa"))) {
+            line += QStringLiteral(" phi");
+            rows = true;
+        } else if (rows && line.count(QLatin1Char(' ')) == 4) {
+            line += QStringLiteral(" %1").arg(-5.0 - datum++ % 3);
+        }
+    }
+    const QString phased = Folder.filePath(QStringLiteral("phased.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(phased, lines.join(QLatin1Char('\n')).toUtf8(), error)) << error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(InvertFile(phased));
+    ASSERT_TRUE(HasPhases(*Inversion->MeasuredData()));
+    QTabWidget& tabs = *Inversion->ChartTabs;
+    const int phaseTab = PhaseTabOf(tabs);
+    ASSERT_GE(phaseTab, 0);
+    EXPECT_TRUE(tabs.isTabVisible(phaseTab));
+    EXPECT_FALSE(tabs.isTabEnabled(phaseTab)); // until an inversion gives the phases
+    TypeInto(Inversion->IterationsBox, QStringLiteral("2"));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    const TSurveyInversion& result = *Inversion->Result();
+    ASSERT_EQ(result.Phases.size(), result.Resistivities.size());
+    ASSERT_EQ(result.PhaseResponse.size(), Inversion->MeasuredData()->Size());
+    EXPECT_TRUE(tabs.isTabEnabled(phaseTab));
+    ASSERT_TRUE(Inversion->Picture().has_value());
+    const std::vector<double>& shown = Inversion->Picture()->Phases;
+    ASSERT_EQ(shown.size(), result.Phases.size());
+    for (size_t cell = 0; cell < shown.size(); ++cell) {
+        EXPECT_LE(result.Phases[cell], 0.0);
+        EXPECT_EQ(shown[cell], -result.Phases[cell]);
+    }
+    // The data's phases of 5 to 7 mrad give cells of about that size.
+    EXPECT_GT(*std::max_element(shown.begin(), shown.end()), 4.0);
+    // A click on the tab opens it.
+    QTabBar& bar = *tabs.tabBar();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(phaseTab).center());
+    EXPECT_EQ(tabs.currentIndex(), phaseTab);
+    EXPECT_EQ(Inversion->PhaseChart->LastCol, Inversion->ModelChart->LastCol);
+    // The pseudo-sections' quantity offers the phases (no chargeability in
+    // these data): the measured and calculated magnitudes and their difference.
+    auto* quantity = Inversion->findChild<QComboBox*>(QStringLiteral("QuantityBox"));
+    ASSERT_NE(quantity, nullptr);
+    EXPECT_TRUE(quantity->isVisible());
+    ASSERT_EQ(quantity->count(), 2);
+    EXPECT_EQ(quantity->itemText(1), QStringLiteral("Phase"));
+    Inversion->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    QTest::keyClick(Inversion, Qt::Key_Q, Qt::AltModifier);
+    ASSERT_TRUE(quantity->hasFocus());
+    QTest::keyClick(quantity, Qt::Key_Down);
+    ASSERT_EQ(quantity->currentText(), QStringLiteral("Phase"));
+    const TMeasuredData& data = *Inversion->MeasuredData();
+    TPseudoSection2d& measured = *Inversion->MeasuredChart;
+    TPseudoSection2d& misfit = *Inversion->MisfitChart;
+    ASSERT_EQ(measured.VertexCount, static_cast<int>(data.Size()));
+    ASSERT_EQ(misfit.VertexCount, static_cast<int>(data.Size()));
+    for (int v = 1; v <= measured.VertexCount; ++v) {
+        const auto d = static_cast<size_t>(v - 1);
+        // The charts keep the values but for a hundred-thousandth (their shift off the levels).
+        EXPECT_NEAR(measured.Vertices[v].Value, -data.Phases[d], 2e-5 * 7.0);
+        EXPECT_NEAR(misfit.Vertices[v].Value, std::fabs(result.PhaseResponse[d]) + data.Phases[d], 2e-5 * 7.0);
+    }
+    EXPECT_EQ(measured.Title()->Text()->Text().trimmed(), QStringLiteral("Measured apparent phase, magnitude (mrad)"));
+    EXPECT_EQ(misfit.Title()->Text()->Text().trimmed(), QStringLiteral("Difference, calculated - measured (mrad)"));
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-phase"));
 }
 
 // With chargeability data the inversion window shows the chargeabilities

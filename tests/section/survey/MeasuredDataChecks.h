@@ -38,7 +38,7 @@ inline std::string UnsoundMeasuredData(const TMeasuredData& Data)
     for (const TElectrode& e : Data.Electrodes)
         if (!std::isfinite(e.x) || !std::isfinite(e.z))
             return "an electrode at no finite place";
-    for (const std::vector<double>* values : {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors})
+    for (const std::vector<double>* values : {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Phases})
         if (!values->empty() && values->size() != size)
             return "a per-datum list of another length";
     if (Data.Resistivities.size() != size || Data.GeometricFactors.size() != size)

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace lp {
 namespace {
@@ -327,23 +328,90 @@ TEST(MeasuredData, AFileOfAnotherFormatIsSaidToBeInNoFormatRead)
 }
 
 // "ip/mrad" refused the whole file; a phase column is never a chargeability.
-TEST(MeasuredData, PhasesAreLeftOutWithAWarning)
+// "phi" holds the voltage's phase as written; an "ip" in an angle's unit
+// holds its magnitude (pyGIMLi's −φ).
+TEST(MeasuredData, PhaseColumnsAreReadInTheirSignConventionAndUnit)
 {
     const std::string electrodes = "3\n# x\n0\n1\n2\n";
-    for (const char* columns : {"rhoa ip/mrad", "rhoa ip/MRAD iperr", "rhoa phi", "rhoa phase/mrad"}) {
-        SCOPED_TRACE(columns);
+    const double degree = 1000.0 * std::numbers::pi / 180.0;
+    const struct {
+        const char* Columns;
+        double Phase; // mrad, φ of the voltage
+    } cases[] = {{"rhoa ip/mrad", -12.0},         {"rhoa ip/MRAD iperr", -12.0}, {"rhoa ip/rad", -12000.0},
+                 {"rhoa ip/deg", -12.0 * degree}, {"rhoa phi", 12.0},            {"rhoa phase/mrad", 12.0},
+                 {"rhoa phi/deg", 12.0 * degree}, {"rhoa phi/rad", 12000.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns);
         const TMeasuredData data =
-            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + columns + "\n1 0 2 3 100 12" +
-                                    (std::string(columns).ends_with("iperr") ? " 1" : "") + "\n");
+            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + c.Columns + "\n1 0 2 3 100 12" +
+                                    (std::string(c.Columns).ends_with("iperr") ? " 1" : "") + "\n");
         EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
         EXPECT_TRUE(data.Chargeabilities.empty());
         EXPECT_TRUE(data.ChargeabilityErrors.empty());
-        ASSERT_EQ(data.Warnings.size(), 1u);
-        EXPECT_NE(data.Warnings[0].find("phases"), std::string::npos) << data.Warnings[0];
-        EXPECT_NE(data.Warnings[0].find("not used"), std::string::npos) << data.Warnings[0];
+        ASSERT_EQ(data.Phases.size(), 1u);
+        EXPECT_NEAR(data.Phases[0], c.Phase, 1e-9 * std::fabs(c.Phase));
+        EXPECT_TRUE(data.Warnings.empty());
+        EXPECT_TRUE(HasPhases(data));
     }
-    // A bare ip stays a chargeability in mV/V.
-    EXPECT_EQ(ReadUnifiedMeasuredData(electrodes + "1\n# a b m n rhoa ip\n1 0 2 3 100 12\n").Chargeabilities[0], 1.2);
+    // A bare ip stays a chargeability in mV/V, unless the user says it is a phase.
+    const std::string bare = electrodes + "1\n# a b m n rhoa ip\n1 0 2 3 100 12\n";
+    EXPECT_EQ(ReadUnifiedMeasuredData(bare).Chargeabilities[0], 1.2);
+    EXPECT_TRUE(ReadUnifiedMeasuredData(bare).Phases.empty());
+    const TMeasuredData phase = ReadMeasuredData(bare, TDataFormat::Unified, {}, {.IpIsPhase = true});
+    EXPECT_TRUE(phase.Chargeabilities.empty());
+    EXPECT_EQ(phase.Phases, (std::vector<double>{-12.0}));
+    // Written with their sign (most below 0, as the warning about negative
+    // chargeabilities finds them): taken as φ itself.
+    const std::string signed_ = electrodes + "2\n# a b m n rhoa ip\n1 0 2 3 100 -12\n1 0 3 2 100 -3\n";
+    EXPECT_EQ(ReadMeasuredData(signed_, std::nullopt, {}, {.IpIsPhase = true}).Phases,
+              (std::vector<double>{-12.0, -3.0}));
+    // Told from the content too; an ip in mV/V stays a chargeability all the same.
+    EXPECT_EQ(ReadMeasuredData(bare, std::nullopt, {}, {.IpIsPhase = true}).Phases, (std::vector<double>{-12.0}));
+    const std::string named = electrodes + "1\n# a b m n rhoa ip/mV/V\n1 0 2 3 100 12\n";
+    EXPECT_EQ(ReadMeasuredData(named, std::nullopt, {}, {.IpIsPhase = true}).Chargeabilities[0], 1.2);
+    // Both kinds of column at once: refused, naming the column line.
+    try {
+        ReadUnifiedMeasuredData(electrodes + "1\n# a b m n rhoa ip/mrad phi\n1 0 2 3 100 12 -12\n");
+        ADD_FAILURE();
+    } catch (const EDataFileError& error) {
+        EXPECT_EQ(error.Message(), "Line 7: the datum columns hold phases twice: \"ip\" in an angle's unit and \"phi\".");
+    }
+}
+
+// A file writing phases with their sign under a bare ip read as
+// chargeabilities below 0 without a word.
+TEST(MeasuredData, NegativeChargeabilitiesAreCountedAndThePhaseReadingSuggested)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData(
+        "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 -3\n2 3 4 1 100 2\n");
+    EXPECT_EQ(data.Chargeabilities, (std::vector<double>{-1.2, -0.3, 0.2}));
+    ASSERT_EQ(data.Warnings.size(), 1u);
+    EXPECT_TRUE(data.Warnings[0].starts_with("2 of 3 chargeabilities are below 0")) << data.Warnings[0];
+    EXPECT_NE(data.Warnings[0].find("--ip-is-phase"), std::string::npos) << data.Warnings[0];
+    // A few below 0, as beside a strong contrast: ordinary data.
+    EXPECT_TRUE(ReadUnifiedMeasuredData(
+                    "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 3\n2 3 4 1 100 2\n")
+                    .Warnings.empty());
+}
+
+// Saving data with phases dropped them.
+TEST(MeasuredData, PhasesSurviveTheUnifiedFileAndDataRemovals)
+{
+    const TMeasuredData data = ReadUnifiedMeasuredData(
+        "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip phi\n1 2 3 4 100 5 -12.25\n1 2 4 3 90 4 -3\n"
+        "2 3 4 1 80 3 -0.5\n");
+    const std::string text = FormatMeasuredData(data, 0.03);
+    EXPECT_NE(text.find("# a b m n k rhoa err ip phi\n"), std::string::npos) << text;
+    const TMeasuredData again = ReadUnifiedMeasuredData(text);
+    EXPECT_EQ(again.Phases, (std::vector<double>{-12.25, -3.0, -0.5}));
+    EXPECT_EQ(again.Chargeabilities, data.Chargeabilities);
+    TMeasuredData other = again;
+    other.Phases[1] = -3.5;
+    EXPECT_FALSE(SameMeasurements(again, other));
+    EXPECT_EQ(KeepData(again, {false, true, false}).Phases, (std::vector<double>{-12.25, -0.5}));
+    // A datum without a phase: the column is not written (no number that is not finite reaches a file).
+    other.Phases[1] = std::nan("");
+    EXPECT_EQ(FormatMeasuredData(other, 0.03).find("phi"), std::string::npos);
 }
 
 // An electrode far outside the section and two electrodes at one place

@@ -343,14 +343,15 @@ TEST(Res2DInvFile, RemoteElectrodesStandWhereTheFileSaysUnlessFarAway)
                                                               "(\"x z\", or a label and x).");
 }
 
-// Phases in mrad refused the whole file; they are left out with a warning.
-TEST(Res2DInvFile, PhasesInMilliradiansAreLeftOutWithAWarning)
+// Phases in mrad refused the whole file; they are phases, written as their
+// magnitude (φ = −value), never chargeabilities.
+TEST(Res2DInvFile, PhasesInMilliradiansAreReadAsPhases)
 {
     const TMeasuredData data = ReadRes2DInvData(Header(1, 1, 0, "1\nPhase\nmrad\n1\n") + "0 2.5 100 3\n");
     EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
     EXPECT_TRUE(data.Chargeabilities.empty());
-    ASSERT_EQ(data.Warnings.size(), 1u);
-    EXPECT_NE(data.Warnings[0].find("phases in mrad"), std::string::npos) << data.Warnings[0];
+    EXPECT_EQ(data.Phases, (std::vector<double>{-3.0}));
+    EXPECT_TRUE(data.Warnings.empty());
 }
 
 // A Res2DInv file with CR-only line ends was refused.

@@ -1,6 +1,7 @@
 // The Lippmann export read as the instrument writes it: decimal commas,
 // electrodes by number into the electrode block (z the relief), a remote's
-// "-" at the remote block's place, phases left out with a warning.
+// "-" at the remote block's place, phi read as the voltage's phase (mrad,
+// signed as the program keeps it).
 
 #include "section/survey/formats/LippmannFile.h"
 
@@ -66,9 +67,21 @@ TEST(LippmannFile, ReadsDecimalCommasElectrodeNumbersAndTheRemote)
     // The Date and Time columns were dropped: a series could not be put in time order.
     const double day = 18322 * 86400.0 + 10 * 3600.0; // 2020-03-01 10:00
     EXPECT_EQ(data.Times, (std::vector<double>{day, day + 9.0}));
-    ASSERT_EQ(data.Warnings.size(), 1u);
-    EXPECT_NE(data.Warnings[0].find("phases"), std::string::npos);
+    EXPECT_TRUE(data.Warnings.empty());
     EXPECT_TRUE(data.Chargeabilities.empty());
+    // phi as written, the sign kept: the instrument writes the voltage's phase.
+    EXPECT_EQ(data.Phases, (std::vector<double>{1.66, 0.0}));
+}
+
+// A phi column of zeros only is an instrument measuring no phase; a
+// negative one keeps its sign.
+TEST(LippmannFile, PhiOfZerosOnlyIsNoPhaseAndASignIsKept)
+{
+    std::string rows = LippmannRows;
+    const size_t at = rows.find("   1,660");
+    EXPECT_TRUE(ReadLippmann(std::string(LippmannHeader) + std::string(rows).replace(at, 8, "   0,000")).Phases.empty());
+    const TMeasuredData lagging = ReadLippmann(std::string(LippmannHeader) + rows.replace(at, 8, " -12,500"));
+    EXPECT_EQ(lagging.Phases, (std::vector<double>{-12.5, 0.0}));
 }
 
 TEST(LippmannFile, RefusesWhatItCannotReadNamingTheLine)
