@@ -62,7 +62,7 @@ QString CommandLineUsage()
         "    --data MEASURED   compute at the configurations of a measured data file\n"
         "                      (any format --format names; poles included) and\n"
         "                      compare (its ip is a chargeability in mV/V; phases,\n"
-        "                      ip/mrad or phi, are left out with a warning; data that\n"
+        "                      ip/mrad or phi, are read but not compared; data that\n"
         "                      cannot be used are skipped and counted): OUT.csv is the\n"
         "                      comparison table (a,b,m,n,\n"
         "                      xa,xb,xm,xn,k,rhoa,ip,rhoa_measured,ip_measured,error,\n"
