@@ -38,9 +38,9 @@ import unittest
 
 import numpy as np
 import pygimli as pg
-import pygimli.meshtools as mt
 from pygimli.physics import ert
 
+import PhaseInversion_test as phase_block
 import program
 
 ARGUMENTS = None
@@ -68,23 +68,6 @@ def scheme():
             separations.append(n)
     data["k"] = ert.createGeometricFactors(data)
     return data, np.array(separations, dtype=float)
-
-
-def ground_mesh(data):
-    world = mt.createWorld(start=[-100.0, 0.0], end=[190.0, -80.0], worldMarker=True)
-    left, right, top, bottom = BODY
-    plc = world + mt.createRectangle(start=[left, -top], end=[right, -bottom], marker=2)
-    for position in data.sensors():
-        plc.createNode(position)
-        plc.createNode(position + [0.0, -0.1])  # a finer mesh under each electrode
-    return mt.createMesh(plc, quality=33.6, area=4.0)
-
-
-def simulated(mesh, data, factors):
-    """The apparent resistivities of the ground with its resistivities times FACTORS (host, body)."""
-    result = ert.simulate(mesh, scheme=data, res=[[1, HOST_RHO * factors[0]], [2, BODY_RHO * factors[1]]],
-                          noiseLevel=0.0, noiseAbs=0.0, verbose=False)
-    return np.array(result["rhoa"])
 
 
 def write_unified(path, data, rhoa, err, phases=None):
@@ -144,9 +127,10 @@ def noisy_line():
     """The line's scheme, its apparent phases (mrad) and resistivities (ohm-m), noise-free, its noisy
     resistances (ohm) and phases, their err (fraction) and the phases' error (mrad)."""
     data, separations = scheme()
-    mesh = ground_mesh(data)
-    rhoa = simulated(mesh, data, (1.0, 1.0))
-    phased = simulated(mesh, data, (math.exp(EPSILON * HOST_PHASE / 1000.0), math.exp(EPSILON * BODY_PHASE / 1000.0)))
+    mesh = phase_block.ground_mesh(data, BODY)
+    rhoa = phase_block.simulated(mesh, data, (1.0, 1.0), HOST_RHO, BODY_RHO)
+    phased = phase_block.simulated(mesh, data, (math.exp(EPSILON * HOST_PHASE / 1000.0),
+                                                math.exp(EPSILON * BODY_PHASE / 1000.0)), HOST_RHO, BODY_RHO)
     apparent = 1000.0 * np.log(phased / rhoa) / EPSILON
     k = np.array(data["k"])
     growth = 1.0 + separations / 10.0
