@@ -73,9 +73,10 @@ def scheme():
     return data
 
 
-def ground_mesh(data):
+def ground_mesh(data, block_place=BLOCK):
+    """pyGIMLi's mesh of the host (marker 1) with the block (2) at BLOCK_PLACE (x from, to; depth from, to)."""
     world = mt.createWorld(start=[-100.0, 0.0], end=[200.0, -80.0], worldMarker=True)
-    left, right, top, bottom = BLOCK
+    left, right, top, bottom = block_place
     block = mt.createRectangle(start=[left, -top], end=[right, -bottom], marker=2)
     plc = world + block
     for position in data.sensors():
@@ -84,9 +85,9 @@ def ground_mesh(data):
     return mt.createMesh(plc, quality=33.6, area=4.0)
 
 
-def simulated(mesh, data, factors):
+def simulated(mesh, data, factors, host_rho=HOST_RHO, block_rho=BLOCK_RHO):
     """The apparent resistivities of the ground with its resistivities times FACTORS (host, block)."""
-    result = ert.simulate(mesh, scheme=data, res=[[1, HOST_RHO * factors[0]], [2, BLOCK_RHO * factors[1]]],
+    result = ert.simulate(mesh, scheme=data, res=[[1, host_rho * factors[0]], [2, block_rho * factors[1]]],
                           noiseLevel=0.0, noiseAbs=0.0, verbose=False)
     return np.array(result["rhoa"])
 
