@@ -1,6 +1,7 @@
 #include "section/inversion/PhaseInversion.h"
 
 #include "section/survey/ModellingError.h"
+#include "section/inversion/LinearisedChange.h"
 #include "section/inversion/NormalEquations.h"
 
 #include <cmath>
@@ -43,6 +44,26 @@ VectorXd BoundedPhases(const MatrixXd& WJ, const VectorXd& WtWd, const Eigen::Sp
     return phi.cwiseMin(0.0);
 }
 
+// The sweep's first λ worth a bounded solve: the largest of its steps
+// whose unbounded phases reach χ² ≤ 1, told for every λ at once by the
+// linear problem's closed form (LinearisedChange.h). Holding cells at 0
+// only raises χ², so no larger λ of the sweep reaches 1 bounded; the
+// bounded solves, each a conjugate-gradient run, start there instead of at
+// the top of the sweep.
+double FirstBoundedLambda(const TWeightedRows& Rows, const Eigen::SparseMatrix<double>& CtC)
+{
+    // A small ridge keeps a uniform phase, which the smoothness does not see, to the data.
+    const double mean = CtC.rows() > 0 ? CtC.diagonal().mean() : 1.0;
+    Eigen::SparseMatrix<double> ridge(CtC.rows(), CtC.cols());
+    ridge.setIdentity();
+    const TLinearisedChange linear(Rows.WJ, CtC + 1e-9 * (mean > 0.0 ? mean : 1.0) * ridge, Rows.Wd);
+    const double data = static_cast<double>(Rows.Wd.size());
+    double lambda = FirstSweepLambda;
+    while (lambda / 3.0 >= 1e-3 && linear.SquaredMisfit(lambda) / data > 1.0)
+        lambda /= 3.0;
+    return lambda;
+}
+
 } // namespace
 
 TWeightedRows WeightedRows(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
@@ -68,11 +89,11 @@ TWeightedRows WeightedRows(const MatrixXd& Jacobian, const VectorXd& Measured, c
     return weighted;
 }
 
-TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<VectorXd(double)>& Solve)
+TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<VectorXd(double)>& Solve, double First)
 {
     TLambdaChoice best;
     double bestDistance = std::numeric_limits<double>::infinity();
-    for (double lambda = 1000.0; lambda >= 1e-3; lambda /= 3.0) {
+    for (double lambda = First; lambda >= 1e-3; lambda /= 3.0) {
         VectorXd model = Solve(lambda);
         const double chi = (Rows.Wd - Rows.WJ * model).squaredNorm() / static_cast<double>(Rows.Wd.size());
         const double distance = chi <= 1.0 ? 0.0 : chi - 1.0;
@@ -99,7 +120,7 @@ TPhaseResult InvertPhases(const MatrixXd& Jacobian, const VectorXd& Measured, co
         if (n > 0)
             phi = BoundedPhases(rows.WJ, WtWd, CtC, lambda, phi);
         return phi;
-    });
+    }, n > 0 ? FirstBoundedLambda(rows, CtC) : FirstSweepLambda);
     return {choice.Model, Jacobian * choice.Model, choice.ChiSquare, choice.Lambda};
 }
 

@@ -38,15 +38,17 @@ TWeightedRows WeightedRows(const Eigen::MatrixXd& Jacobian, const Eigen::VectorX
                            const char* Inversion, const char* Quantity);
 
 // The λ of a linear inversion's regularisation: Solve(λ) gives the model
-// for λ = 1000, 1000/3, ... down to 1e-3; the largest λ whose model reaches
-// χ² ≤ 1 on Rows wins (the sweep stops there), else the one whose χ² comes
-// nearest 1.
+// for λ = First, First/3, ... down to 1e-3 (First 1000 or a step of that
+// sweep below it); the largest λ whose model reaches χ² ≤ 1 on Rows wins
+// (the sweep stops there), else the one whose χ² comes nearest 1.
 struct TLambdaChoice {
     Eigen::VectorXd Model;
     double ChiSquare = 0.0;
     double Lambda = 0.0;
 };
-TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<Eigen::VectorXd(double)>& Solve);
+inline constexpr double FirstSweepLambda = 1000.0;
+TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<Eigen::VectorXd(double)>& Solve,
+                           double First = FirstSweepLambda);
 
 struct TPhaseResult {
     Eigen::VectorXd Phases;   // per parameter, mrad, 0 or below
