@@ -230,7 +230,9 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
     FData = std::move(Data);
     FDataFile = std::move(File);
     ChartTabs->setTabVisible(PhaseTab, FData && HasPhases(*FData));
-    PhaseErrorEdit->setEnabled(FData && HasPhases(*FData));
+    const bool phased = FData && HasPhases(*FData);
+    PhaseErrorLabel->setVisible(phased);
+    PhaseErrorEdit->setVisible(phased);
     FDataName = Name;
     if (!ErrorPercent.trimmed().isEmpty() && !same && !sameFile)
         ErrorEdit->setText(ErrorPercent.trimmed());

@@ -278,7 +278,8 @@ public:
     QLineEdit* ZWeightEdit = nullptr;
     QSpinBox* IterationsBox = nullptr;
     QLineEdit* ReferenceWeightEdit = nullptr;
-    QLineEdit* PhaseErrorEdit = nullptr; // enabled while the data hold phases
+    QLineEdit* PhaseErrorEdit = nullptr; // shown while the data hold phases
+    QLabel* PhaseErrorLabel = nullptr;
     QCheckBox* ConstrainBox = nullptr;
     QCheckBox* StartFromSectionBox = nullptr;
     QCheckBox* FadeBox = nullptr;

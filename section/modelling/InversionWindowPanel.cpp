@@ -55,6 +55,7 @@ void TInversionWindow::CreatePanel()
         label->setBuddy(Field);
         form->addWidget(label, Row, 2 * Column);
         form->addWidget(Field, Row, 2 * Column + 1);
+        return label;
     };
     const auto field = [this](const char* Name) {
         auto* edit = new QLineEdit(this);
@@ -95,8 +96,10 @@ void TInversionWindow::CreatePanel()
     PhaseErrorEdit = field("PhaseErrorEdit");
     PhaseErrorEdit->setToolTip(QStringLiteral("The absolute error of every measured phase, in mrad; the phases "
                                               "are fitted to it after the resistivity"));
-    PhaseErrorEdit->setEnabled(false);
-    place(QStringLiteral("Phase error (mrad):"), PhaseErrorEdit, 3, 0);
+    // Shown only with phases: without, its row takes no height.
+    PhaseErrorLabel = place(QStringLiteral("Phase error (mrad):"), PhaseErrorEdit, 3, 0);
+    PhaseErrorLabel->hide();
+    PhaseErrorEdit->hide();
     // Two by two, each as wide as its text: a click beside a text is no
     // click on the box.
     auto* boxes = new QGridLayout;

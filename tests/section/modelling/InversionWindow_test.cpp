@@ -1651,7 +1651,7 @@ TEST_F(InversionWindowTest, ResistivityDataShowNoPhaseTab)
     const int phaseTab = PhaseTabOf(*Inversion->ChartTabs);
     ASSERT_GE(phaseTab, 0);
     EXPECT_FALSE(Inversion->ChartTabs->isTabVisible(phaseTab));
-    EXPECT_FALSE(Inversion->PhaseErrorEdit->isEnabled()); // no phases to weigh
+    EXPECT_FALSE(Inversion->PhaseErrorEdit->isVisible()); // no phases to weigh
 }
 
 // The fixture's measured data with a phi column, -5 .. -7 mrad.
@@ -1686,8 +1686,15 @@ TEST_F(InversionWindowTest, PhaseErrorTypedReachesTheRunAndIsKept)
     ASSERT_FALSE(phased.isEmpty());
     ASSERT_NO_FATAL_FAILURE(InvertFile(phased));
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
-    ASSERT_TRUE(Inversion->PhaseErrorEdit->isEnabled());
+    ASSERT_TRUE(Inversion->PhaseErrorEdit->isVisible());
     EXPECT_EQ(Inversion->PhaseErrorEdit->text(), QStringLiteral("0.5"));
+    // At the opening size the field and its label are whole, and the
+    // window still fits a screen of 800 x 600 (a title bar's room left).
+    SettleLayouts();
+    for (QWidget* part : {static_cast<QWidget*>(Inversion->PhaseErrorEdit), static_cast<QWidget*>(Inversion->PhaseErrorLabel)})
+        EXPECT_EQ(part->visibleRegion().boundingRect(), part->rect()) << part->metaObject()->className();
+    EXPECT_LE(Inversion->minimumSizeHint().expandedTo(Inversion->minimumSize()).height(), 560);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-phase-error"));
     TypeInto(Inversion->IterationsBox, QStringLiteral("1"));
     const auto typePhaseError = [this](const QString& Text) {
         Inversion->DoiLimitEdit->setFocus();
