@@ -410,6 +410,7 @@ private:
     std::vector<TPseudoPoint> FShownPoints; // where the charts show each datum of FShownData
     std::vector<size_t> FShownData;         // the data shown, by index into FResult
     bool FShownChargeability = false;       // the comparison shows chargeability
+    bool FShownPhase = false;               // the comparison shows phases
     QString FWarning; // the measured electrodes' elevations against the surface
 };
 

@@ -145,7 +145,8 @@ void TForwardResponseWindow::CreatePanel()
     MisfitLabel->setObjectName(QStringLiteral("MisfitLabel"));
     QuantityBox = new QComboBox(this);
     QuantityBox->setObjectName(QStringLiteral("QuantityBox"));
-    QuantityBox->addItems({QStringLiteral("Resistivity"), QStringLiteral("Chargeability")});
+    // Those the data do not hold are disabled and hidden (ShowComparison).
+    QuantityBox->addItems({QStringLiteral("Resistivity"), QStringLiteral("Chargeability"), QStringLiteral("Phase")});
     totalsRow->addWidget(MisfitLabel, 1);
     totalsRow->addWidget(QuantityBox);
     results->addLayout(totalsRow);

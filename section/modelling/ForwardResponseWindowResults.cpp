@@ -14,14 +14,17 @@
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QSignalBlocker>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
+#include <QtGui/QStandardItemModel>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QFormLayout>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListView>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
@@ -40,6 +43,26 @@ namespace {
 QString SecondsText(double Value)
 {
     return QString::number(Value, 'g', 4);
+}
+
+// The quantities of the comparison's box, in its order.
+constexpr int ChargeabilityQuantity = 1;
+constexpr int PhaseQuantity = 2;
+
+// A quantity the data hold is offered; one they do not is disabled (the
+// arrow keys pass over it) and hidden from the list, and when it was chosen
+// the box goes back to the resistivity.
+void OfferQuantity(QComboBox& Box, int Quantity, bool Held)
+{
+    if (auto* model = qobject_cast<QStandardItemModel*>(Box.model()))
+        if (QStandardItem* item = model->item(Quantity))
+            item->setEnabled(Held);
+    if (auto* list = qobject_cast<QListView*>(Box.view()))
+        list->setRowHidden(Quantity, !Held);
+    if (!Held && Box.currentIndex() == Quantity) {
+        const QSignalBlocker quiet(&Box); // shown by the caller
+        Box.setCurrentIndex(0);
+    }
 }
 
 } // namespace
@@ -181,16 +204,31 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
     // no polarizable region the calculated ones are 0, as the totals take
     // them.
     const bool chargeable = !measured.Chargeabilities.empty() && FMisfit->ChargeabilityData > 0;
-    QuantityBox->setVisible(chargeable);
-    const bool chargeability = chargeable && QuantityBox->currentIndex() == 1;
+    // Measured phases likewise: bodies without a phase respond with 0.
+    const bool phased = FMisfit->PhaseData > 0;
+    OfferQuantity(*QuantityBox, ChargeabilityQuantity, chargeable);
+    OfferQuantity(*QuantityBox, PhaseQuantity, phased);
+    QuantityBox->setVisible(chargeable || phased);
+    const bool chargeability = chargeable && QuantityBox->currentIndex() == ChargeabilityQuantity;
+    const bool phase = phased && QuantityBox->currentIndex() == PhaseQuantity;
     FCharts[2]->Host->hide();
     const std::vector<TPseudoPoint> all = PseudoSectionPoints(result.Survey);
     std::vector<TPseudoPoint> points;
     std::vector<double> observed, calculated, misfits;
     FShownData.clear();
     FShownChargeability = chargeability;
+    FShownPhase = phase;
     for (size_t i = 0; i < all.size(); ++i) {
-        if (chargeability) {
+        if (phase) {
+            // Only the data with a measured phase, as the field shows them:
+            // magnitudes, the difference |φa,calc| − |φa,meas|.
+            const double difference = FMisfit->PhaseDifferences.at(i);
+            if (!std::isfinite(difference))
+                continue;
+            observed.push_back(std::fabs(measured.Phases.at(i)));
+            calculated.push_back(result.Phases.empty() ? 0.0 : std::fabs(result.Phases.at(i)));
+            misfits.push_back(calculated.back() - observed.back());
+        } else if (chargeability) {
             // Only the data with a measured chargeability.
             const double difference = FMisfit->ChargeabilityDifferences.at(i);
             if (!std::isfinite(difference))
@@ -207,13 +245,17 @@ void TForwardResponseWindow::ShowComparison(double DeepestPoint)
         FShownData.push_back(i);
     }
     FShownPoints = points;
-    const QString quantity = chargeability ? QStringLiteral("apparent chargeability") : QStringLiteral("apparent resistivity");
-    const QString unit = chargeability ? QStringLiteral("%") : QStringLiteral("ohm-m");
+    const QString quantity = phase           ? QStringLiteral("apparent phase, magnitude")
+                             : chargeability ? QStringLiteral("apparent chargeability")
+                                             : QStringLiteral("apparent resistivity");
+    const QString unit = phase ? QStringLiteral("mrad") : chargeability ? QStringLiteral("%") : QStringLiteral("ohm-m");
     SetChartTitle(*MeasuredChart, QStringLiteral("Measured ") + quantity);
     SetChartTitle(*ResistivityChart, QStringLiteral("Calculated ") + quantity);
-    SetChartTitle(*MisfitChart, chargeability ? QStringLiteral("Difference, calculated - measured (%)")
-                                              : QStringLiteral("Misfit (%)"));
+    SetChartTitle(*MisfitChart, phase           ? QStringLiteral("Difference, calculated - measured (mrad)")
+                                : chargeability ? QStringLiteral("Difference, calculated - measured (%)")
+                                                : QStringLiteral("Misfit (%)"));
     FCharts[0]->Unit = FCharts[1]->Unit = unit;
+    FCharts[3]->Unit = phase ? QStringLiteral("mrad") : QStringLiteral("%");
     FCharts[1]->Host->show();
     ShowChart(*MeasuredChart, points, observed, DeepestPoint, false);
     ShowChart(*ResistivityChart, points, calculated, DeepestPoint, false);
@@ -288,6 +330,11 @@ QString TForwardResponseWindow::DatumText(size_t Datum) const
         return text;
     }
     const TMeasuredData& measured = *FShownMeasured;
+    if (FShownPhase)
+        return text + QStringLiteral("measured φa %1, calculated %2, difference %3 mrad")
+                          .arg(Number(measured.Phases.at(Datum)),
+                               Number(result.Phases.empty() ? 0.0 : result.Phases.at(Datum)),
+                               Number(FMisfit->PhaseDifferences.at(Datum)));
     if (FShownChargeability)
         return text + QStringLiteral("measured ηa %1, calculated %2, difference %3 %")
                           .arg(chargeability(measured.Chargeabilities), chargeability(result.Chargeabilities),

@@ -101,6 +101,7 @@ TInversionWindowSettings TInversionWindowSettings::Load()
         text(QStringLiteral("ZWeight"), settings.ZWeight);
         text(QStringLiteral("ReferenceWeight"), settings.ReferenceWeight);
         text(QStringLiteral("DoiLimit"), settings.DoiLimit);
+        text(QStringLiteral("PhaseError"), settings.PhaseErrorMrad);
         if (registry.ValueExists(QStringLiteral("Iterations")))
             settings.Iterations = std::clamp(registry.ReadInteger(QStringLiteral("Iterations")), 1, 100);
         const auto flag = [&](const QString& Name, bool& Into) {
@@ -137,6 +138,7 @@ void TInversionWindowSettings::Save() const
         registry.WriteString(QStringLiteral("DoiLimit"), DoiLimit);
         registry.WriteBool(QStringLiteral("SharpBoundaries"), SharpBoundaries);
         registry.WriteBool(QStringLiteral("RobustToBadData"), RobustToBadData);
+        registry.WriteString(QStringLiteral("PhaseError"), PhaseErrorMrad);
     } catch (const std::exception&) {
         // Settings that cannot be written cost the user nothing now.
     }
@@ -190,6 +192,7 @@ void TInversionWindow::LoadSettings()
     DoiLimitEdit->setText(settings.DoiLimit);
     SharpBox->setChecked(settings.SharpBoundaries);
     RobustBox->setChecked(settings.RobustToBadData);
+    PhaseErrorEdit->setText(settings.PhaseErrorMrad);
 }
 
 void TInversionWindow::SaveSettings()
@@ -207,6 +210,7 @@ void TInversionWindow::SaveSettings()
     settings.DoiLimit = DoiLimitEdit->text();
     settings.SharpBoundaries = SharpBox->isChecked();
     settings.RobustToBadData = RobustBox->isChecked();
+    settings.PhaseErrorMrad = PhaseErrorEdit->text();
     settings.Save();
 }
 
@@ -226,6 +230,9 @@ void TInversionWindow::SetMeasuredData(std::shared_ptr<const TMeasuredData> Data
     FData = std::move(Data);
     FDataFile = std::move(File);
     ChartTabs->setTabVisible(PhaseTab, FData && HasPhases(*FData));
+    const bool phased = FData && HasPhases(*FData);
+    PhaseErrorLabel->setVisible(phased);
+    PhaseErrorEdit->setVisible(phased);
     FDataName = Name;
     if (!ErrorPercent.trimmed().isEmpty() && !same && !sameFile)
         ErrorEdit->setText(ErrorPercent.trimmed());

@@ -108,6 +108,7 @@ struct TInversionWindowSettings {
     QString DoiLimit = QStringLiteral("0.2");
     bool SharpBoundaries = false; // TInversionSettings::Blocky
     bool RobustToBadData = false; // TInversionSettings::Robust
+    QString PhaseErrorMrad = QStringLiteral("0.5"); // TSurveyInversionOptions::PhaseErrorMrad
 
     static TInversionWindowSettings Load();
     void Save() const;
@@ -242,6 +243,8 @@ public:
     std::function<void()> OnInversionEnd;
     // Runs on the run's own thread before it begins (tests hold a run there).
     std::function<void()> OnRunStart;
+    // The options the last run started with (none before one).
+    const std::optional<TSurveyInversionOptions>& RunOptions() const { return FRunOptions; }
     // Runs on the DOI run's own thread before it begins (tests hold it there).
     std::function<void()> OnDoiRunStart;
     // Whether the run under way computes the depth of investigation.
@@ -275,6 +278,8 @@ public:
     QLineEdit* ZWeightEdit = nullptr;
     QSpinBox* IterationsBox = nullptr;
     QLineEdit* ReferenceWeightEdit = nullptr;
+    QLineEdit* PhaseErrorEdit = nullptr; // shown while the data hold phases
+    QLabel* PhaseErrorLabel = nullptr;
     QCheckBox* ConstrainBox = nullptr;
     QCheckBox* StartFromSectionBox = nullptr;
     QCheckBox* FadeBox = nullptr;
@@ -381,6 +386,7 @@ private:
     QString FDataName;
     std::optional<TInversionPicture> FPicture;
     std::optional<TSurveyInversion> FResult;
+    std::optional<TSurveyInversionOptions> FRunOptions; // of the last run started
     std::shared_ptr<const TMeasuredData> FResultData; // what FResult (and the run's images) were inverted from
     std::shared_ptr<const TMeasuredData> FResultFile; // the file FResultData were kept from, if known
     std::shared_ptr<const TMeasuredData> FDataFile;   // the file FData were kept from, if known

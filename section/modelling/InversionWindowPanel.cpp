@@ -55,6 +55,7 @@ void TInversionWindow::CreatePanel()
         label->setBuddy(Field);
         form->addWidget(label, Row, 2 * Column);
         form->addWidget(Field, Row, 2 * Column + 1);
+        return label;
     };
     const auto field = [this](const char* Name) {
         auto* edit = new QLineEdit(this);
@@ -89,6 +90,16 @@ void TInversionWindow::CreatePanel()
     DoiLimitEdit->setToolTip(QStringLiteral("The cells whose depth-of-investigation index is above this fade; "
                                             "the dashed line is this index"));
     place(QStringLiteral("DOI limit:"), DoiLimitEdit, 2, 1);
+    // The phases' absolute error, the same for every datum; used only when
+    // the data hold phases. Each of its letters is another control's key
+    // already: it is reached with Tab from the DOI limit.
+    PhaseErrorEdit = field("PhaseErrorEdit");
+    PhaseErrorEdit->setToolTip(QStringLiteral("The absolute error of every measured phase, in mrad; the phases "
+                                              "are fitted to it after the resistivity"));
+    // Shown only with phases: without, its row takes no height.
+    PhaseErrorLabel = place(QStringLiteral("Phase error (mrad):"), PhaseErrorEdit, 3, 0);
+    PhaseErrorLabel->hide();
+    PhaseErrorEdit->hide();
     // Two by two, each as wide as its text: a click beside a text is no
     // click on the box.
     auto* boxes = new QGridLayout;
@@ -295,7 +306,8 @@ void TInversionWindow::CreatePanel()
     setTabOrder(StartFromSectionBox, FadeBox);
     setTabOrder(FadeBox, DoiBox);
     setTabOrder(DoiBox, DoiLimitEdit);
-    setTabOrder(DoiLimitEdit, SharpBox);
+    setTabOrder(DoiLimitEdit, PhaseErrorEdit);
+    setTabOrder(PhaseErrorEdit, SharpBox);
     setTabOrder(SharpBox, RobustBox);
     setTabOrder(RobustBox, NewMeshButton);
     setTabOrder(NewMeshButton, FixButton);
@@ -330,7 +342,7 @@ void TInversionWindow::CreatePanel()
     connect(RemoveMisfitButton, &QPushButton::clicked, this, [this] { AskRemoveMisfitBeyond(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PreviewChart(); });
     connect(ExportButton, &QPushButton::clicked, this, [this] { ExportChart(); });
-    for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit, ReferenceWeightEdit})
+    for (QLineEdit* edit : {ErrorEdit, LambdaEdit, ZWeightEdit, ReferenceWeightEdit, PhaseErrorEdit})
         connect(edit, &QLineEdit::editingFinished, this, [this] { SaveSettings(); });
     connect(DoiLimitEdit, &QLineEdit::editingFinished, this, [this] {
         SaveSettings();

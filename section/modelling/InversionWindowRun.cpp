@@ -120,6 +120,10 @@ bool TInversionWindow::Invert()
     if (!referenceWeight || *referenceWeight < 0.0)
         return refuse(QStringLiteral("The reference weight must be a number, 0 or above (0: no pull toward the "
                                      "starting model)."));
+    const bool phased = HasPhases(*FData);
+    const std::optional<double> phaseError = PositiveField(*PhaseErrorEdit);
+    if (phased && !phaseError)
+        return refuse(QStringLiteral("The phase error must be a number of mrad above 0."));
     if (DoiBox->isChecked() && !DoiLimit())
         return false;
     if (MeshChart->LastCol < 0 && !NewMesh())
@@ -163,6 +167,8 @@ bool TInversionWindow::Invert()
     job->Options.Settings.ReferenceWeight = *referenceWeight;
     job->Options.Settings.Blocky = SharpBox->isChecked();
     job->Options.Settings.Robust = RobustBox->isChecked();
+    if (phased)
+        job->Options.PhaseErrorMrad = *phaseError;
     try {
         // The mesh chart's tables are checked before the run starts.
         job->Options.Start = ChartStartingModel(job->Cells, job->Options.Settings);
@@ -172,6 +178,7 @@ bool TInversionWindow::Invert()
     // Every core the process may run on, at the run's lowered priority.
     job->Options.Forward.Threads = 0;
     TakeOutlines();
+    FRunOptions = job->Options;
     FError.clear();
     FCancelled = false;
     FResult.reset();

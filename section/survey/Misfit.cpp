@@ -35,6 +35,29 @@ void CheckErrorModel(const TErrorModel& Model)
                             FormatExactReal(u) + " V).");
 }
 
+// Calculated − measured per datum (nan where nothing was measured), and the
+// rms over the data compared; a response without the quantity counts as 0.
+// Nothing when nothing was measured.
+void CompareAbsolute(const std::vector<double>& Measured, const std::vector<double>& Calculated,
+                     std::vector<double>& Differences, std::optional<double>& Rms, int& Compared)
+{
+    if (Measured.empty())
+        return;
+    double squares = 0.0;
+    for (size_t d = 0; d < Measured.size(); ++d) {
+        const double calculated = Calculated.empty() ? 0.0 : Calculated.at(d);
+        const double difference = std::isfinite(Measured[d]) ? calculated - Measured[d]
+                                                             : std::numeric_limits<double>::quiet_NaN();
+        Differences.push_back(difference);
+        if (std::isfinite(difference) && std::isfinite(difference * difference)) {
+            squares += difference * difference;
+            ++Compared;
+        }
+    }
+    if (Compared > 0)
+        Rms = std::sqrt(squares / Compared);
+}
+
 } // namespace
 
 std::vector<double> DataErrors(const TMeasuredData& Measured, const TErrorModel& Errors)
@@ -52,13 +75,15 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calc
     CheckErrorModel(Errors);
     const size_t count = Measured.Size();
     if (Calculated.Resistivities.size() != count || Calculated.GeometricFactors.size() != count ||
-        (!Calculated.Chargeabilities.empty() && Calculated.Chargeabilities.size() != count))
+        (!Calculated.Chargeabilities.empty() && Calculated.Chargeabilities.size() != count) ||
+        (!Calculated.Phases.empty() && Calculated.Phases.size() != count) ||
+        (!Measured.Phases.empty() && Measured.Phases.size() != count))
         throw EForwardError("The response holds " + std::to_string(Calculated.Resistivities.size()) +
                             " data where the measured data hold " + std::to_string(count) + ".");
     TMisfit misfit;
     misfit.Data = static_cast<int>(count);
     misfit.Measured = Measured.ApparentResistivities(Calculated.GeometricFactors);
-    double squares = 0.0, weighted = 0.0, chargeabilitySquares = 0.0;
+    double squares = 0.0, weighted = 0.0;
     for (size_t d = 0; d < count; ++d) {
         const double measured = misfit.Measured[d], calculated = Calculated.Resistivities[d];
         if (!(calculated > 0.0))
@@ -77,21 +102,11 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calc
         squares += relative * relative;
         weighted += logarithmic * logarithmic;
     }
-    if (!Measured.Chargeabilities.empty()) {
-        for (size_t d = 0; d < count; ++d) {
-            const double measured = Measured.Chargeabilities[d];
-            const double calculated = Calculated.Chargeabilities.empty() ? 0.0 : Calculated.Chargeabilities[d];
-            const double difference = std::isfinite(measured) ? calculated - measured
-                                                              : std::numeric_limits<double>::quiet_NaN();
-            misfit.ChargeabilityDifferences.push_back(difference);
-            if (std::isfinite(difference) && std::isfinite(difference * difference)) {
-                chargeabilitySquares += difference * difference;
-                ++misfit.ChargeabilityData;
-            }
-        }
-        if (misfit.ChargeabilityData > 0)
-            misfit.ChargeabilityRms = std::sqrt(chargeabilitySquares / misfit.ChargeabilityData);
-    }
+    CompareAbsolute(Measured.Chargeabilities, Calculated.Chargeabilities, misfit.ChargeabilityDifferences,
+                    misfit.ChargeabilityRms, misfit.ChargeabilityData);
+    if (HasPhases(Measured))
+        CompareAbsolute(Measured.Phases, Calculated.Phases, misfit.PhaseDifferences, misfit.PhaseRms,
+                        misfit.PhaseData);
     if (!std::isfinite(squares) || !std::isfinite(weighted))
         throw EForwardError("The data misfit beyond what can be counted: their sum of squares exceeds a double.");
     if (count > 0) {
@@ -131,6 +146,8 @@ std::string MisfitSummary(const TMisfit& Misfit, const TSkippedData& Skipped)
                        ReadableNumber(Misfit.ChiSquare);
     if (Misfit.ChargeabilityRms)
         text += ", ip rms " + ReadableFixed(*Misfit.ChargeabilityRms) + " %";
+    if (Misfit.PhaseRms)
+        text += ", phase rms " + ReadableFixed(*Misfit.PhaseRms) + " mrad";
     return text;
 }
 

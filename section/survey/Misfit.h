@@ -6,6 +6,7 @@
 //   rrms                100·√( (1/N) Σ ((ρa,calc − ρa,meas)/ρa,meas)² ) per cent
 //   χ²                  (1/N) Σ ((ln ρa,meas − ln ρa,calc) / ε_i)²
 //   chargeability rms   √( (1/N_η) Σ (ηa,calc − ηa,meas)² )          per cent (absolute)
+//   phase rms           √( (1/N_φ) Σ (φa,calc − φa,meas)² )          mrad
 //
 // ρa,meas is the measured ρa with a resistance's ρa formed with the
 // computation's geometric factor (TMeasuredData::ApparentResistivities), so
@@ -22,7 +23,9 @@
 // The chargeability rms runs over the data with a measured ηa (and a
 // difference whose square is finite); a section
 // without polarizability responds with ηa = 0 everywhere. N counts the
-// data compared (the file's skipped data are not among them).
+// data compared (the file's skipped data are not among them). The phase rms
+// likewise, over the data with a measured phase; a section whose bodies
+// carry no phase responds with φa = 0.
 
 #include "section/survey/Survey.h"
 #include "section/survey/MeasuredData.h"
@@ -48,8 +51,13 @@ struct TMisfit {
     double Rrms = 0.0;      // per cent
     double ChiSquare = 0.0;
     std::optional<double> ChargeabilityRms; // per cent; none without measured ηa
+    // φa,calc − φa,meas, mrad; nan where the datum has no measured φa;
+    // empty when the data hold no phases.
+    std::vector<double> PhaseDifferences;
+    std::optional<double> PhaseRms; // mrad; none without measured φa
     int Data = 0;
     int ChargeabilityData = 0;
+    int PhaseData = 0;
 };
 
 // The misfit of a response computed at the measured data's configurations
@@ -80,7 +88,8 @@ std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyRe
                                   const TMisfit& Misfit);
 
 // "255 data (3 skipped): rrms 2.41 %, chi-square 0.812" with ", ip rms
-// 0.35 %" when chargeabilities were compared: rrms and ip rms with two
+// 0.35 %" when chargeabilities were compared and ", phase rms 0.42 mrad"
+// when phases were: rrms, ip and phase rms with two
 // decimals, χ² with three significant digits, huge totals as "1.7e62"
 // (ReadableNumbers.h).
 std::string MisfitSummary(const TMisfit& Misfit, const TSkippedData& Skipped);

@@ -753,6 +753,55 @@ TEST_F(ForwardResponseWindowTest, ABodysPhaseShowsTheApparentPhasesMagnitude)
     SaveScreenshot(*Forward, QStringLiteral("forward-response-phase"));
 }
 
+// Measured phases against a section whose body carries a phase: the totals
+// give the phase rms, and the box (Down from Resistivity passes over the
+// chargeability the file does not hold) shows the measured and calculated
+// magnitudes and their difference in mrad.
+TEST_F(ForwardResponseWindowTest, MeasuredPhasesAreComparedWithTheCalculated)
+{
+    OpenComputed();
+    const QString file =
+        WriteMeasuredFile(QStringLiteral("phases.dat"), {}, [](size_t d) { return -4.0 - static_cast<double>(d % 5); });
+    OpenMeasured(file);
+    QTest::mouseClick(Forward->IpIsPhaseBox, Qt::LeftButton, {}, QPoint(6, Forward->IpIsPhaseBox->height() / 2));
+    ASSERT_TRUE(Forward->IpIsPhaseBox->isChecked());
+    Chart().Model[1][0].params[psPhase] = ParamValue(-30.0);
+    Chart().ChangeNotify();
+    ComputeNow();
+    const TMeasuredData& measured = *Forward->MeasuredData();
+    const TForwardResult& result = *Forward->Result();
+    ASSERT_EQ(result.Phases.size(), measured.Phases.size());
+    ASSERT_TRUE(Forward->Misfit().has_value());
+    const TMisfit& misfit = *Forward->Misfit();
+    // By hand: the rms of φa,calc − φa,meas over every datum.
+    double squares = 0.0;
+    for (size_t d = 0; d < measured.Phases.size(); ++d)
+        squares += (result.Phases[d] - measured.Phases[d]) * (result.Phases[d] - measured.Phases[d]);
+    ASSERT_TRUE(misfit.PhaseRms.has_value());
+    EXPECT_NEAR(*misfit.PhaseRms, std::sqrt(squares / static_cast<double>(measured.Phases.size())), 1e-9);
+    EXPECT_TRUE(Forward->MisfitLabel->text().contains(QStringLiteral("phase rms"))) << Forward->MisfitLabel->text().toStdString();
+    EXPECT_FALSE(Forward->MisfitLabel->text().contains(QStringLiteral("ip rms")));
+    ASSERT_TRUE(Forward->QuantityBox->isVisible());
+    Forward->QuantityBox->setFocus();
+    QTest::keyPress(Forward->QuantityBox, Qt::Key_Down);
+    QTest::keyRelease(Forward->QuantityBox, Qt::Key_Down);
+    ASSERT_EQ(Forward->QuantityBox->currentText(), QStringLiteral("Phase"));
+    EXPECT_EQ(Forward->MeasuredChart->Title()->Text()->Strings(0), QStringLiteral("Measured apparent phase, magnitude"));
+    EXPECT_EQ(Forward->MisfitChart->Title()->Text()->Strings(0),
+              QStringLiteral("Difference, calculated - measured (mrad)"));
+    ASSERT_EQ(Forward->MeasuredChart->VertexCount, static_cast<int>(measured.Phases.size()));
+    for (int v = 1; v <= Forward->MeasuredChart->VertexCount; ++v) {
+        const size_t i = static_cast<size_t>(v - 1);
+        EXPECT_NEAR(Forward->MeasuredChart->Vertices[v].Value, -measured.Phases[i], 1e-4);
+        EXPECT_NEAR(Forward->ResistivityChart->Vertices[v].Value, std::fabs(result.Phases[i]), 1e-4);
+        EXPECT_NEAR(Forward->MisfitChart->Vertices[v].Value, std::fabs(result.Phases[i]) + measured.Phases[i], 1e-4);
+    }
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-phase-compared"));
+    // Up again: the resistivities.
+    QTest::keyClick(Forward->QuantityBox, Qt::Key_Up);
+    EXPECT_EQ(Forward->MeasuredChart->Title()->Text()->Strings(0), QStringLiteral("Measured apparent resistivity"));
+}
+
 // Guards a result shown as up to date although the model changed while it
 // was computed (Follow edits off).
 TEST_F(ForwardResponseWindowTest, AnEditDuringARunLeavesItsResultOutOfDate)

@@ -1651,14 +1651,15 @@ TEST_F(InversionWindowTest, ResistivityDataShowNoPhaseTab)
     const int phaseTab = PhaseTabOf(*Inversion->ChartTabs);
     ASSERT_GE(phaseTab, 0);
     EXPECT_FALSE(Inversion->ChartTabs->isTabVisible(phaseTab));
+    EXPECT_FALSE(Inversion->PhaseErrorEdit->isVisible()); // no phases to weigh
 }
 
-TEST_F(InversionWindowTest, PhaseDataShowThePhaseTabWithTheMagnitudeInMrad)
+// The fixture's measured data with a phi column, -5 .. -7 mrad.
+QString WritePhasedFile(const QString& Plain, const QString& Folder)
 {
-    Start({Section});
-    // The same data with a phi column, -5 .. -7 mrad.
-    QFile plain(WriteMeasuredFile());
-    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    QFile plain(Plain);
+    if (!plain.open(QIODevice::ReadOnly))
+        return QString();
     QStringList lines = QString::fromUtf8(plain.readAll()).split(QLatin1Char('\n'));
     bool rows = false;
     int datum = 0;
@@ -1670,9 +1671,67 @@ TEST_F(InversionWindowTest, PhaseDataShowThePhaseTabWithTheMagnitudeInMrad)
             line += QStringLiteral(" %1").arg(-5.0 - datum++ % 3);
         }
     }
-    const QString phased = Folder.filePath(QStringLiteral("phased.dat"));
+    const QString phased = Folder + QStringLiteral("/phased.dat");
     QString error;
-    ASSERT_TRUE(SaveBytesAtomically(phased, lines.join(QLatin1Char('\n')).toUtf8(), error)) << error.toStdString();
+    return SaveBytesAtomically(phased, lines.join(QLatin1Char('\n')).toUtf8(), error) ? phased : QString();
+}
+
+// The phase error, reached with Tab from the DOI limit and typed by keys:
+// 0 is refused with a sentence, 1.5 reaches the run's options and is kept
+// for the next window.
+TEST_F(InversionWindowTest, PhaseErrorTypedReachesTheRunAndIsKept)
+{
+    Start({Section});
+    const QString phased = WritePhasedFile(WriteMeasuredFile(), Folder.path());
+    ASSERT_FALSE(phased.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(InvertFile(phased));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Inversion, 5000);
+    ASSERT_TRUE(Inversion->PhaseErrorEdit->isVisible());
+    EXPECT_EQ(Inversion->PhaseErrorEdit->text(), QStringLiteral("0.5"));
+    // At the opening size the field and its label are whole, and the
+    // window still fits a screen of 800 x 600 (a title bar's room left).
+    SettleLayouts();
+    for (QWidget* part : {static_cast<QWidget*>(Inversion->PhaseErrorEdit), static_cast<QWidget*>(Inversion->PhaseErrorLabel)})
+        EXPECT_EQ(part->visibleRegion().boundingRect(), part->rect()) << part->metaObject()->className();
+    EXPECT_LE(Inversion->minimumSizeHint().expandedTo(Inversion->minimumSize()).height(), 560);
+    SaveScreenshot(*Inversion, QStringLiteral("inversion-phase-error"));
+    TypeInto(Inversion->IterationsBox, QStringLiteral("1"));
+    const auto typePhaseError = [this](const QString& Text) {
+        Inversion->DoiLimitEdit->setFocus();
+        QTest::keyClick(Inversion->DoiLimitEdit, Qt::Key_Tab);
+        QTRY_VERIFY_WITH_TIMEOUT(Inversion->PhaseErrorEdit->hasFocus(), 2000);
+        ASSERT_TRUE(Inversion->PhaseErrorEdit->hasFocus());
+        QTest::keyClick(Inversion->PhaseErrorEdit, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : Text) {
+            QTest::keyPress(Inversion->PhaseErrorEdit, c.toLatin1());
+            QTest::keyRelease(Inversion->PhaseErrorEdit, c.toLatin1());
+        }
+        QTest::keyClick(Inversion->PhaseErrorEdit, Qt::Key_Tab); // on to Sharp boundaries
+        EXPECT_TRUE(Inversion->SharpBox->hasFocus());
+    };
+    for (const QString& wrong : {QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("inf")}) {
+        ASSERT_NO_FATAL_FAILURE(typePhaseError(wrong));
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        EXPECT_FALSE(Inversion->Busy()) << wrong.toStdString();
+        EXPECT_EQ(Inversion->ErrorText(), QStringLiteral("The phase error must be a number of mrad above 0."));
+    }
+    ASSERT_NO_FATAL_FAILURE(typePhaseError(QStringLiteral("1.5")));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->RunOptions().has_value());
+    EXPECT_EQ(Inversion->RunOptions()->PhaseErrorMrad, 1.5);
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_EQ(TInversionWindowSettings::Load().PhaseErrorMrad, QStringLiteral("1.5"));
+    // The default again for the tests that follow.
+    ASSERT_NO_FATAL_FAILURE(typePhaseError(QStringLiteral("0.5")));
+    EXPECT_EQ(TInversionWindowSettings::Load().PhaseErrorMrad, QStringLiteral("0.5"));
+}
+
+TEST_F(InversionWindowTest, PhaseDataShowThePhaseTabWithTheMagnitudeInMrad)
+{
+    Start({Section});
+    const QString phased = WritePhasedFile(WriteMeasuredFile(), Folder.path());
+    ASSERT_FALSE(phased.isEmpty());
     ASSERT_NO_FATAL_FAILURE(InvertFile(phased));
     ASSERT_TRUE(HasPhases(*Inversion->MeasuredData()));
     QTabWidget& tabs = *Inversion->ChartTabs;

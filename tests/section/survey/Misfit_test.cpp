@@ -65,6 +65,42 @@ TEST(Misfit, MeasuresFollowAHandComputation)
     EXPECT_EQ(MisfitSummary(plain, {}), "3 data (0 skipped): rrms 8.16 %, chi-square 5.32");
 }
 
+// Phases compared as chargeabilities are, in mrad: by hand, φa,calc − φa,meas
+// = (−6 + 5, −4 + 8) over the two data with a measured phase, rms √((1 + 16)/2).
+TEST(Misfit, PhasesAreComparedInMrad)
+{
+    TMeasuredData measured;
+    measured.Electrodes = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+    measured.Configurations = {{0, 1, 2, 3}, {0, -1, 1, -1}, {0, 3, 1, 2}};
+    measured.Resistivities = {100.0, 200.0, 50.0};
+    measured.Phases = {-5.0, NoValue, -8.0};
+    TForwardResult calculated;
+    calculated.Resistivities = {100.0, 200.0, 50.0};
+    calculated.GeometricFactors = {1.0, 1.0, 1.0};
+    calculated.Phases = {-6.0, -3.0, -4.0};
+    const TMisfit misfit = ComputeMisfit(measured, calculated);
+    ASSERT_EQ(misfit.PhaseDifferences.size(), 3u);
+    EXPECT_EQ(misfit.PhaseDifferences[0], -1.0);
+    EXPECT_TRUE(std::isnan(misfit.PhaseDifferences[1]));
+    EXPECT_EQ(misfit.PhaseDifferences[2], 4.0);
+    EXPECT_EQ(misfit.PhaseData, 2);
+    ASSERT_TRUE(misfit.PhaseRms.has_value());
+    EXPECT_NEAR(*misfit.PhaseRms, std::sqrt(17.0 / 2.0), 1e-14);
+    EXPECT_FALSE(misfit.ChargeabilityRms.has_value());
+    EXPECT_EQ(MisfitSummary(misfit, {}), "3 data (0 skipped): rrms 0.00 %, chi-square 0, phase rms 2.92 mrad");
+    // Bodies without a phase respond with φa = 0.
+    calculated.Phases.clear();
+    EXPECT_NEAR(*ComputeMisfit(measured, calculated).PhaseRms, std::sqrt((25.0 + 64.0) / 2.0), 1e-14);
+    // A response of another length is refused; data without phases have no phase rms.
+    calculated.Phases = {-1.0};
+    EXPECT_THROW(ComputeMisfit(measured, calculated), EForwardError);
+    calculated.Phases.clear();
+    measured.Phases.clear();
+    const TMisfit plain = ComputeMisfit(measured, calculated);
+    EXPECT_FALSE(plain.PhaseRms.has_value());
+    EXPECT_TRUE(plain.PhaseDifferences.empty());
+}
+
 TEST(Misfit, WhatCannotBeComparedIsRefused)
 {
     TMeasuredData measured;
