@@ -455,14 +455,14 @@ constexpr double FoundChange = 2.0 * ChangeEdge;
 // step (one on each later one, from the change reached).
 constexpr int SharpeningPasses = 2;
 
-// The step's change for one linearisation: the data b, the weighted
-// Jacobian over the free cells, the free cells' smoothness R.
+// The change of one linearisation: z over the free cells, the
+// regularisation and λ it was solved with, and its linear problem (whose
+// noise deviation the step reports).
 struct TChangeSolution {
     VectorXd Change;                       // z over the free cells
     Eigen::SparseMatrix<double> Regularisation; // R of the change kept
     double Lambda = 0.0;
     std::unique_ptr<TLinearisedChange> Problem; // of the change kept
-    bool Sharpened = false;
 };
 
 // A step's difference inversion of Data (the rows Rows of the common
@@ -546,7 +546,6 @@ TChangeSolution TChangeStep::Solve(const MatrixXd& Weighted, const VectorXd& b, 
     // change's roughness, λ chosen anew for each reweighting.
     TChangeSolution sharp;
     sharp.Change = start;
-    sharp.Sharpened = true;
     for (int pass = 0; pass < passes; ++pass) {
         sharp.Regularisation = ChangeRegularisation(FSmoothness, EdgeWeights(FSmoothness, Expand(sharp.Change)), FSettings, FFree);
         sharp.Problem = std::make_unique<TLinearisedChange>(Weighted, sharp.Regularisation, b, FThreads);
