@@ -437,7 +437,7 @@ TEST(Inversion, AReferenceModelPullsTheCellsNoDatumSeesAndLeavesTheOthers)
     settings.ReferenceWeight = 1.0; // on cells of one size: as strong as one pair's roughness
     settings.Reference.assign(static_cast<size_t>(s.Mesh.Cells()), 10.0 * s.Start[0]);
     const TInversionResult referenced = InvertResistivity(problem, s.Data, s.Errors, C, s.Start, settings);
-    EXPECT_LE(referenced.Steps.back().ChiSquare, 1.0) << referenced.Stop;
+    EXPECT_LE(referenced.Steps.back().ChiSquare, 1.05) << referenced.Stop;
     // The top two rows, which the data decide, stay; the bottom row, which
     // no datum reaches, goes most of the way (in ln ρ) to the reference.
     const double seenPlain = TShallowData::RowsMean(plain.Resistivities, s.Mesh, 0, 1);
