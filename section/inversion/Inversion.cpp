@@ -67,8 +67,9 @@ constexpr double MaxLogStep = 9.21;
 // iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;
 // The sharp boundaries' reweightings of an iteration's step after its first
-// choice (Inversion.h).
+// choice, and the power p of the roughness's norm they approach (Inversion.h).
 constexpr int BlockyPasses = 2;
+constexpr double BlockyNorm = 0.5;
 // The largest count of data or free parameters (the smaller of the two) for
 // which λ is chosen on the misfit–roughness curve of the linearised
 // problem: its reduction costs that count squared times the other, and
@@ -970,7 +971,8 @@ VectorXd BlockyRowWeights(const VectorXd& Roughness, const VectorXd& RowScales, 
     for (Index k = 0; k < Roughness.size(); ++k) {
         if (!(RowScales[k] > 0.0))
             continue;
-        weights[k] = 1.0 / std::max(std::fabs(Roughness[k]) / RowScales[k], Epsilon);
+        const double step = std::fabs(Roughness[k]) / RowScales[k];
+        weights[k] = std::pow(step * step + Epsilon * Epsilon, (BlockyNorm - 2.0) / 2.0);
         sum += weights[k];
         ++rows;
     }
