@@ -85,6 +85,8 @@ constexpr double MostRise = 64.0;
 // the data's the discrepancy's λ (the aim) decides.
 constexpr double NoiseLevelToTell = NoiseLevelBeyondErrors;
 constexpr const char* ReachedStop = "Chi-square reached 1.";
+// With Robust the χ² the rules follow is that of the data at full weight.
+constexpr const char* RobustReachedStop = "Chi-square of the data not down-weighted reached 1.";
 constexpr const char* RoseStop = "Chi-square rose in an iteration.";
 
 // The bounded transform of one parameter: u(m) with m = ln ρ inside (a, b).
@@ -283,7 +285,7 @@ public:
             if (Reweight(f))
                 chi = FitChiSquare(f);
             if (chi <= 1.0 && !hold) {
-                result.Stop = ReachedStop;
+                result.Stop = FSettings.Robust ? RobustReachedStop : ReachedStop;
                 break;
             }
             if (FFree.empty()) {
@@ -761,7 +763,9 @@ private:
                                  ") is kept.";
         // A stop the kept model contradicts (a rise, or a χ² of 1 reached
         // under the robust weights of a worse model) gives way to it.
-        result.Stop = result.Stop == RoseStop || result.Stop == ReachedStop ? kept : result.Stop + " " + kept;
+        result.Stop = result.Stop == RoseStop || result.Stop == ReachedStop || result.Stop == RobustReachedStop
+                          ? kept
+                          : result.Stop + " " + kept;
         try {
             ++result.Responses;
             f = FProblem.Respond(M(FU), &J);

@@ -299,8 +299,12 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         TSurveyInversion inversion = inverter.Invert(callbacks);
         const TInversionStep& last = inversion.Steps.back();
         // Not one step taken from a start that does not explain the data:
-        // the uniform start is no image of the ground.
-        if (inversion.Steps.size() < 2 && last.ChiSquare > 1.0)
+        // the uniform start is no image of the ground. With --robust the
+        // data it keeps at full weight judge (a wild datum down-weighted
+        // leaves the start the ground's image where the rest fit it).
+        const double judged = options.Settings.Robust && last.FullWeightData > 0 ? last.FullWeightChiSquare
+                                                                                   : last.ChiSquare;
+        if (inversion.Steps.size() < 2 && judged > 1.0)
             throw EForwardError(QStringLiteral("The inversion did not move from its starting model (chi-square %1): "
                                                "%2 Nothing was written.")
                                     .arg(ChiSquareText(last.ChiSquare), QString::fromStdString(inversion.Stop))

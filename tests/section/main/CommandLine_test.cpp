@@ -1535,6 +1535,38 @@ TEST(CommandLine, InvertWritesAVtkGridOrAnXyzGridToldByTheExtension)
     EXPECT_GT(read, 4 * table.size());
 }
 
+// A uniform ground's data with 2 % scatter and one datum a thousand times
+// too high: --robust down-weights it, the rest fit the uniform start, and
+// that start is written as the ground's image (it was refused as "did not
+// move from its starting model" on the χ² the wild datum makes); the stop
+// says which χ² reached 1.
+TEST(CommandLine, RobustInversionKeepsTheGroundWhereOneDatumIsWild)
+{
+    QTemporaryDir folder;
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    ASSERT_GT(header, 0);
+    const int count = lines[header - 1].toInt();
+    for (int i = 0; i < count; ++i) {
+        QStringList v = lines[header + 1 + i].split(' ');
+        const double scatter = 0.02 * std::sin(1.7 * i + 0.3); // within the 2 % error
+        v[5] = QString::number(100.0 * (1.0 + scatter) * (i == 20 ? 1000.0 : 1.0), 'g', 17);
+        lines[header + 1 + i] = v.join(' ');
+    }
+    const QString data = folder.filePath("wild.dat"), out = folder.filePath("robust.csv");
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(lines.join('\n').toUtf8());
+    file.close();
+    const TCommandRun run = RunCommand({"--invert", out, data, "--robust", "--error", "2"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Out.contains("stopped: Chi-square of the data not down-weighted reached 1.")) << run.Out.toStdString();
+    for (const TInversionTableRow& row : ReadInversionTable(FileBytes(out).toStdString()))
+        EXPECT_NEAR(row.Resistivity, 100.0, 3.0);
+    // Without --robust the wild datum is imaged, not refused.
+    EXPECT_EQ(RunCommand({"--invert", folder.filePath("plain.csv"), data, "--error", "2"}).Code, 0);
+}
+
 TEST(CommandLine, InvertWithDoiAppendsTheDepthOfInvestigationAndAZeroReferenceWeightChangesNothing)
 {
     QTemporaryDir folder;
