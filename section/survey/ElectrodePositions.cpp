@@ -17,7 +17,21 @@ namespace {
 
 using datafile::Quoted;
 
-constexpr const char* ColumnSeparators = ",;";
+// The cells of a line: split at commas, semicolons or tabs where it has
+// any (a header's "X (m)" one cell), else at blanks.
+std::vector<std::string_view> Cells(std::string_view Line)
+{
+    if (Line.find_first_of(",;\t") == std::string_view::npos)
+        return datafile::Tokens(Line);
+    std::vector<std::string_view> cells;
+    for (size_t start = 0;;) {
+        const size_t end = Line.find_first_of(",;\t", start);
+        cells.push_back(datafile::Trimmed(Line.substr(start, end - start)));
+        if (end == std::string_view::npos)
+            return cells;
+        start = end + 1;
+    }
+}
 
 [[noreturn]] void FailAt(int Line, const std::string& What)
 {
@@ -198,7 +212,7 @@ TElectrodePositions ReadElectrodePositions(std::string_view Text)
         const std::string_view values = datafile::Trimmed(comment ? line->substr(1) : line->substr(0, line->find('#')));
         if (values.empty())
             continue;
-        TRow row{lines.At(), datafile::Tokens(values, ColumnSeparators)};
+        TRow row{lines.At(), Cells(values)};
         const bool first = rows.empty() && !header;
         // A header may stand behind "#" when it names columns only.
         if (comment) {
@@ -254,7 +268,11 @@ std::vector<int> NominalElectrodeNumbers(const TMeasuredData& Data)
                                  ": electrodes placed by a positions file stand on a line at nominal places, one "
                                  "at each.");
     std::vector<int> numbers(Data.Electrodes.size(), 0);
-    const double gap = MedianGap(xs);
+    // The unit spacing: the smallest gap (a cable's unused electrodes
+    // leave wider ones).
+    double gap = 0.0;
+    for (size_t i = 1; i < xs.size(); ++i)
+        gap = i == 1 ? xs[1] - xs[0] : std::min(gap, xs[i] - xs[i - 1]);
     bool regular = gap > 0.0;
     for (size_t i = 0; regular && i < xs.size(); ++i) {
         const double steps = (xs[i] - xs.front()) / gap;

@@ -24,7 +24,7 @@
 // Without a number the lines are the electrodes 1, 2, 3, ... in order.
 //
 // The data's electrodes are numbered along the line from 1: on a regular
-// spacing (every electrode within a hundredth of the median gap of the
+// spacing (every electrode within a hundredth of the smallest gap of the
 // first's position plus a whole number of gaps) by that number, so that a
 // cable's electrode no datum uses keeps its number; else by their order.
 

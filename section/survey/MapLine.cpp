@@ -102,17 +102,32 @@ void TMapLine::FindBend()
 {
     const double tolerance = StraightLineShare * TrackSpacing(FPoints);
     const TMapPoint origin = FPoints.front();
+    TLineSums all;
+    for (const TMapPoint& p : FPoints)
+        all.Add(p.x - origin.x, p.y - origin.y);
+    std::optional<size_t> off; // the first point off the line through all
+    double offset = 0.0;
+    for (size_t i = 0; i < FPoints.size() && !off; ++i)
+        if (const std::optional<double> o = all.Offset(FPoints[i].x - origin.x, FPoints[i].y - origin.y); o && *o > tolerance)
+            off = i, offset = *o;
+    if (!off)
+        return;
+    // Where it bends: the first point off the line of those before it
+    // (three at least, so that a point's scatter turns no line), else the
+    // first off the line through all.
     TLineSums before;
     for (size_t i = 0; i < FPoints.size(); ++i) {
         const double x = FPoints[i].x - origin.x, y = FPoints[i].y - origin.y;
-        if (i >= 2)
-            if (const std::optional<double> offset = before.Offset(x, y); offset && *offset > tolerance) {
+        if (i >= 3)
+            if (const std::optional<double> o = before.Offset(x, y); o && *o > tolerance) {
                 FBend = i;
-                FBendOffset = *offset;
+                FBendOffset = *o;
                 return;
             }
         before.Add(x, y);
     }
+    FBend = off;
+    FBendOffset = offset;
 }
 
 double TMapLine::DistanceOf(const TMapPoint& Point) const

@@ -10,11 +10,12 @@
 //   in file order stands before the last).
 // - A bent line: its horizontal length from point to point in file order
 //   (the track as it was laid), from 0 at the first point.
-// A line is straight while each point, in file order, stands within a tenth
-// of a spacing (the median distance between neighbours on the map) of the
-// line fitted through the points before it; the first that does not is
-// where the line bends, named in the warning (BendWarning).
-
+// A line is straight while every point stands within a tenth of a spacing
+// (the median distance between neighbours in file order) of the line of
+// least squares through them all. A bent line bends at the first point, in
+// file order from the fourth on, that stands as far off the line fitted
+// through those before it (else at the first off the line through all),
+// named in the warning (BendWarning).
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,8 +40,8 @@ public:
     // Each point's distance along the line, in file order.
     const std::vector<double>& Distances() const { return FDistances; }
     bool Bent() const { return FBend.has_value(); }
-    // The first point (from 0, file order) off the straight line of those
-    // before it, and how far off it stands; none on a straight line.
+    // Where a bent line bends (a point from 0, file order; see above) and
+    // how far off that line the point stands; none on a straight line.
     std::optional<size_t> Bend() const { return FBend; }
     double BendOffset() const { return FBendOffset; }
     // The distance along the line of another point (a topography point):
