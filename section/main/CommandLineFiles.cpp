@@ -174,11 +174,10 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
                               .arg(CountText(static_cast<long long>(TurnReversedPolarity(Data)), QStringLiteral("datum"),
                                              QStringLiteral("data"))));
     // Most data below 0: their polarity, more likely than the ground.
+    const QString reversed = QStringLiteral("most data disagree in sign with their configuration's geometric factor: "
+                                            "when the instrument records no polarity, --turn-polarity turns them");
     const QString polarityHint =
-        !Request.TurnPolarity && MostlyReversed(Data)
-            ? QStringLiteral(" (most data disagree in sign with their configuration's geometric factor: when the "
-                             "instrument records no polarity, --turn-polarity turns them)")
-            : QString();
+        !Request.TurnPolarity && MostlyReversed(Data) ? QStringLiteral(" (%1)").arg(reversed) : QString();
     const std::vector<bool> nonPositive = NonPositiveData(Data);
     if (const long long count = removedCount(nonPositive); Request.DropNegative) {
         PrintLine(Errors, QStringLiteral("drop-negative: %1 data removed%2").arg(count).arg(polarityHint));
@@ -196,8 +195,8 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
     }
     Data = KeepData(Data, nonPositive);
     if (Data.Size() == 0 && !polarityHint.isEmpty())
-        throw EDataFileError("No datum is left after the cleaning: every datum has an apparent resistivity of 0 or "
-                             "below" + polarityHint.toStdString() + ".");
+        throw EDataFileError("No datum is left after the cleaning. Every datum has an apparent resistivity of 0 or "
+                             "below: " + reversed.toStdString() + ".");
     if (Request.ReciprocalLimit || Request.ReciprocalError) {
         std::vector<TReciprocalPair> pairs = ReciprocalPairs(Data);
         if (Request.ReciprocalLimit) {
