@@ -107,7 +107,8 @@ void TForwardResponseWindow::CreateDataPanel(QBoxLayout& Panel)
     SaveKeptButton = button(QStringLiteral("Save &kept data..."), QStringLiteral("SaveKeptButton"),
                             QStringLiteral("Writes the data kept, with the errors they are weighed with, to a new "
                                            "unified data file; the measured file stays as it is."));
-    PositionsButton = button(QStringLiteral("Electrode &positions..."), QStringLiteral("PositionsButton"),
+    // Every letter of its words is taken in the panel: no key of its own.
+    PositionsButton = button(QStringLiteral("Electrode positions..."), QStringLiteral("PositionsButton"),
                              QStringLiteral("Places the file's electrodes as a positions file says (number, x, y, "
                                             "z, buried), in place of the nominal places the data file carries."));
     auto* more = new QHBoxLayout;

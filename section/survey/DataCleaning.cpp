@@ -109,7 +109,7 @@ size_t TurnReversedPolarity(TMeasuredData& Data)
 
 bool MostlyReversed(const TMeasuredData& Data)
 {
-    const std::vector<bool> marked = NonPositiveData(Data);
+    const std::vector<bool> marked = ReversedPolarityData(Data);
     const auto count = static_cast<size_t>(std::count(marked.begin(), marked.end(), true));
     return count > 0 && 2 * count >= Data.Size();
 }

@@ -46,7 +46,7 @@ std::vector<bool> ReversedPolarityData(const TMeasuredData& Data);
 size_t TurnPolarity(TMeasuredData& Data, const std::vector<bool>& Turned);
 // Turns every datum ReversedPolarityData marks; returns how many.
 size_t TurnReversedPolarity(TMeasuredData& Data);
-// Whether so many data have a ρa of 0 or below (half or more) that their
+// Whether so many data have a ρa below 0 (half or more) that their
 // polarity, not the ground, is the likelier cause.
 bool MostlyReversed(const TMeasuredData& Data);
 

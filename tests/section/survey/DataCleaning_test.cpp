@@ -247,7 +247,7 @@ TEST(DataCleaning, DataOfReversedPolarityAreTurnedToTheirFactorsSign)
         expected[c.Datum] = c.Turned;
     }
     EXPECT_EQ(ReversedPolarityData(data), expected);
-    EXPECT_FALSE(MostlyReversed(data)); // 3 of 14 data at 0 or below
+    EXPECT_FALSE(MostlyReversed(data)); // 2 of 14 data below 0
     const TMeasuredData before = data;
     EXPECT_EQ(TurnReversedPolarity(data), 2u);
     for (const auto& c : cases) {
@@ -263,8 +263,9 @@ TEST(DataCleaning, DataOfReversedPolarityAreTurnedToTheirFactorsSign)
     EXPECT_THROW(TurnPolarity(data, {true}), EDataFileError);
     for (size_t d = 0; d < 6; ++d)
         data.Resistivities[d] = -1.0;
-    EXPECT_FALSE(MostlyReversed(data)); // 6 of 14
     data.Resistivities[6] = 0.0;
+    EXPECT_FALSE(MostlyReversed(data)); // 6 of 14, 0 has no sign
+    data.Resistivities[6] = -1.0;
     EXPECT_TRUE(MostlyReversed(data)); // 7 of 14
 }
 
