@@ -416,6 +416,9 @@ private:
             return;
         FLine.emplace(map);
         for (size_t e = 0; e < map.size(); ++e) {
+            if (!std::isfinite(FLine->Distances()[e]))
+                FText.FailAt(table.ElectrodeLines.at(e), "electrode " + std::to_string(e + 1) +
+                                                             " stands at no finite distance along the line");
             table.Electrodes[e].x = FLine->Distances()[e];
             table.Electrodes[e].Map = map[e];
         }

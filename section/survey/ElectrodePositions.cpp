@@ -347,6 +347,10 @@ TElectrodePositionsUse UseElectrodePositions(TMeasuredData& Data, const TElectro
         for (const TElectrodePosition& p : Positions.Positions)
             along.push_back(p.x);
     }
+    for (size_t p = 0; p < along.size(); ++p)
+        if (!std::isfinite(along[p]))
+            FailAt(Positions.Positions[p].Line, "electrode " + std::to_string(Positions.Positions[p].Number) +
+                                                    " stands at no finite distance along the line");
     // The surface over buried electrodes: the others'.
     std::vector<TElectrode> surface;
     if (Positions.HasBuried) {
@@ -393,7 +397,10 @@ TElectrodePositionsUse UseElectrodePositions(TMeasuredData& Data, const TElectro
     if (placed.Resistances.empty())
         placed.Resistances.assign(placed.Size(), std::numeric_limits<double>::quiet_NaN());
     placed.GeometricFactors.resize(placed.Size(), std::numeric_limits<double>::quiet_NaN());
+    // Skipped as a reader skips them: measuring nothing, or a ρa beyond
+    // what a misfit counts.
     std::vector<bool> nothing(placed.Size(), false);
+    int infinite = 0, beyond = 0;
     for (size_t d = 0; d < placed.Size(); ++d) {
         const TConfiguration& c = placed.Configurations[d];
         double resistance = placed.Resistances[d];
@@ -402,15 +409,21 @@ TElectrodePositionsUse UseElectrodePositions(TMeasuredData& Data, const TElectro
             resistance = placed.Resistivities[d] / (std::isfinite(given) ? given : FlatGeometricFactor(before, c));
         }
         const double k = FlatGeometricFactor(after, c);
-        nothing[d] = !(std::isfinite(k) && std::isfinite(resistance) && std::fabs(k * resistance) <= MaxResistivity);
+        const double rho = k * resistance;
+        const bool measures = std::isfinite(k);
+        const bool counted = std::isfinite(rho) && std::fabs(rho) <= MaxResistivity && (rho <= 0.0 || rho >= MinResistivity);
+        nothing[d] = !measures || !counted;
+        infinite += !measures;
+        beyond += measures && !counted;
         placed.Resistances[d] = resistance;
         placed.GeometricFactors[d] = k;
-        placed.Resistivities[d] = nothing[d] ? 0.0 : k * resistance;
+        placed.Resistivities[d] = nothing[d] ? 0.0 : rho;
     }
-    use.Skipped = static_cast<size_t>(std::count(nothing.begin(), nothing.end(), true));
+    use.Skipped = static_cast<size_t>(infinite + beyond);
     if (use.Skipped > 0) {
         placed = KeepData(placed, nothing);
-        placed.Skipped.NoGeometricFactor += static_cast<int>(use.Skipped);
+        placed.Skipped.NoGeometricFactor += infinite;
+        placed.Skipped.BadResistivity += beyond;
     }
     use.Turned = TurnMagnitudes(placed);
     Data = std::move(placed);

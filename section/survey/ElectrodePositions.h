@@ -84,11 +84,13 @@ struct TElectrodePositionsUse {
 // column: the electrodes' elevations are the relief). Each datum's
 // resistance is kept (the file's, else ρa over its nominal k) and its k
 // and ρa computed anew over the new places; a datum that then measures
-// nothing is skipped and counted. Data of magnitudes take their new k's
+// nothing, or whose ρa leaves what a misfit counts (MeasuredData.h), is
+// skipped and counted. Data of magnitudes take their new k's
 // sign (TurnMagnitudes). Raises EDataFileError, and changes nothing, for an
 // electrode a datum uses that the file does not place (naming its number
-// and the data's line using it first), and for a buried column that marks
-// every electrode buried.
+// and the data's line using it first), for a buried column that marks
+// every electrode buried, and for a map line so far out that a distance
+// along it is not finite (naming the positions file's line).
 TElectrodePositionsUse UseElectrodePositions(TMeasuredData& Data, const TElectrodePositions& Positions);
 
 // "32 electrodes placed (columns x, z, buried; 18 buried)", with what else
