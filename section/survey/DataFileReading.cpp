@@ -414,11 +414,12 @@ private:
         table.Electrodes = Positions(electrodes, "electrode", "electrode", map, &table.ElectrodeLines);
         if (map.empty())
             return;
+        for (size_t e = 0; e < map.size(); ++e)
+            if (!OnAMap(map[e]))
+                FText.FailAt(table.ElectrodeLines.at(e), "electrode " + std::to_string(e + 1) + " stands beyond " +
+                                                             "any map (x or y beyond 1e12 m in size)");
         FLine.emplace(map);
         for (size_t e = 0; e < map.size(); ++e) {
-            if (!std::isfinite(FLine->Distances()[e]))
-                FText.FailAt(table.ElectrodeLines.at(e), "electrode " + std::to_string(e + 1) +
-                                                             " stands at no finite distance along the line");
             table.Electrodes[e].x = FLine->Distances()[e];
             table.Electrodes[e].Map = map[e];
         }

@@ -333,8 +333,12 @@ TElectrodePositionsUse UseElectrodePositions(TMeasuredData& Data, const TElectro
     std::vector<double> along;
     if (Positions.HasY) {
         std::vector<TMapPoint> map;
-        for (const TElectrodePosition& p : Positions.Positions)
+        for (const TElectrodePosition& p : Positions.Positions) {
             map.push_back({p.x, p.y});
+            if (!OnAMap(map.back()))
+                FailAt(p.Line, "electrode " + std::to_string(p.Number) + " stands beyond any map (x or y beyond 1e12 m "
+                                                                         "in size)");
+        }
         const TMapLine line(std::move(map));
         along = line.Distances();
         if (const std::optional<size_t> bend = line.Bend()) {

@@ -16,6 +16,7 @@
 // file order from the fourth on, that stands as far off the line fitted
 // through those before it (else at the first off the line through all),
 // named in the warning (BendWarning).
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,14 @@ struct TMapPoint {
     double y = 0.0; // north
     friend bool operator==(const TMapPoint&, const TMapPoint&) = default;
 };
+
+// Map coordinates beyond this size (metres) are no place on a map: their
+// line's sums would overflow.
+inline constexpr double MaxMapCoordinate = 1e12;
+inline bool OnAMap(const TMapPoint& Point)
+{
+    return std::fabs(Point.x) <= MaxMapCoordinate && std::fabs(Point.y) <= MaxMapCoordinate;
+}
 
 // How far off the line (in spacings) a point may stand and the line still
 // count as straight.
