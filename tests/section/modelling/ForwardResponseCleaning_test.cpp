@@ -689,6 +689,23 @@ TEST_F(ForwardResponseCleaningTest, ReversedDataAreTurnedAndElectrodesPlacedFrom
     turn->trigger();
     EXPECT_FALSE(Forward->Removals().PolarityTurned());
     EXPECT_EQ(Forward->Removals().UnusableCount(), 3u);
+
+    // A file of ρa all below 0 opens (no datum kept yet), the line above
+    // the charts suggests the check, and the check makes them data.
+    std::vector<double> reversed = Field.Resistivities;
+    for (double& rho : reversed)
+        rho = -rho;
+    ASSERT_TRUE(Forward->OpenMeasuredData(
+        WriteRhoaFile(QStringLiteral("all_reversed.dat"), Field.Survey.Electrodes, Field.Survey.Configurations, reversed),
+        error))
+        << error.toStdString();
+    EXPECT_EQ(Forward->MeasuredData()->Size(), 0u);
+    EXPECT_FALSE(turn->isChecked());
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("Clean > Turn reversed polarity turns them")))
+        << Forward->StateLabel->text().toStdString();
+    turn->trigger();
+    EXPECT_EQ(Forward->MeasuredData()->Size(), reversed.size());
+    EXPECT_EQ(Forward->ElectrodePositionsFile(), QString());
 }
 
 } // namespace
