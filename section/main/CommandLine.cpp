@@ -101,7 +101,7 @@ QString CommandLineUsage()
         "                      the electrodes marked 0. k and rhoa follow the new\n"
         "                      places. Prints \"electrode-positions: N electrodes\n"
         "                      placed ...\"; an electrode of the data the file lacks is\n"
-        "                      refused by its number"
+        "                      refused by its number\n"
         "    --drop-reciprocal PERCENT   remove both data of each reciprocal pair (A,B\n"
         "                      and M,N exchanged, either polarity) whose resistances\n"
         "                      differ by more than PERCENT of their mean\n"
