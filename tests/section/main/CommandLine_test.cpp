@@ -95,6 +95,7 @@ TEST(CommandLine, HelpListsTheExport)
                                "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
                                "--drop-negative, --drop-reciprocal PERCENT", "--turn-polarity   turn the data",
                                "--electrode-positions FILE.csv   the electrodes' true places",
+                               "refused by its number\n    --drop-reciprocal PERCENT",
                                "--drop-outliers K, --turn-polarity, --electrode-positions FILE.csv"})
         EXPECT_TRUE(run.Out.contains(QString::fromLatin1(option))) << option;
     EXPECT_TRUE(run.Errors.isEmpty());
