@@ -855,6 +855,20 @@ void EditorTextSeeds()
     Dialog("time_limit.bin", 4, 3, 0.75, QLatin1Char('\n') + TimeText(0.75));
 }
 
+// Electrode positions files in their column layouts, with and without a
+// header, buried electrodes and a line on a map.
+void ElectrodePositionsSeeds()
+{
+    Write("electrode_positions", "positions_buried.csv", "x,z,buried\n0,92.7,0\n1.1,92.1,1\n2.2,92.0,1\n3.1,92.6,0\n"
+                                                          "4,92.7,0\n5,92.7,0\n6,92.8,0\n7,92.8,0\n");
+    Write("electrode_positions", "positions_numbered.txt", "1 0 10\n2 1 10.5\n3 2 11\n4 3 11\n5 4 11.5\n6 5 12\n"
+                                                           "7 6 12\n8 7 12.5\n");
+    Write("electrode_positions", "positions_map.csv", "# Label; Easting; Northing; Elevation (m); Buried\n"
+                                                      "E1;500;200;30;0\nE2;500.7;200.7;30;0\nE3;501.4;201.4;29;1\n"
+                                                      "E4;502.1;202.1;30;0\nE5;502.8;202.8;30;0\nE6;503.5;203.5;30;0\n"
+                                                      "E7;503.5;204.5;30;0\nE8;503.5;205.5;30;0\n");
+}
+
 } // namespace
 } // namespace lp::fuzz
 
@@ -882,6 +896,7 @@ int main(int Argc, char** Argv)
         lp::fuzz::MeasuredDataSeeds();
         lp::fuzz::InstrumentSeeds();
         lp::fuzz::AresElectraSeeds();
+        lp::fuzz::ElectrodePositionsSeeds();
         lp::fuzz::ValueFormatSeeds();
         lp::fuzz::FunctionSettingsSeeds();
         lp::fuzz::EditorTextSeeds();

@@ -64,7 +64,8 @@ TCommandOptions& TCommandOptions::operator+=(const TCommandOptions& More)
 
 TCommandOptions CleaningOptions()
 {
-    return {{"--reciprocal-error", "--drop-negative"}, {"--drop-outliers", "--drop-reciprocal"}};
+    return {{"--reciprocal-error", "--drop-negative", "--turn-polarity"},
+            {"--drop-outliers", "--drop-reciprocal", "--electrode-positions"}};
 }
 
 TCommandOptions DataOptions()
@@ -110,6 +111,10 @@ bool ReadCleaningOption(const QString& Option, const QString& Value, TCleaningRe
         Request.ReciprocalError = true;
     else if (Option == QStringLiteral("--drop-negative"))
         Request.DropNegative = true;
+    else if (Option == QStringLiteral("--turn-polarity"))
+        Request.TurnPolarity = true;
+    else if (Option == QStringLiteral("--electrode-positions"))
+        Request.ElectrodePositionsFile = Value;
     else
         return false;
     return true;

@@ -8,6 +8,7 @@
 #include "section/forward/ForwardModel.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
+#include "section/survey/ElectrodePositions.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/modelling/SameFile.h"
 
@@ -143,26 +144,59 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
     return data;
 }
 
+namespace {
+
+// The data's electrodes placed by a positions file, said in a line.
+void PlaceElectrodes(TMeasuredData& Data, const QString& FileName, std::FILE* Errors)
+{
+    const TElectrodePositions positions = ReadDataFile(FileName, "electrode positions file", [](std::string_view text) {
+        return ReadElectrodePositions(text);
+    });
+    const TElectrodePositionsUse use = UseElectrodePositions(Data, positions);
+    for (const std::string& warning : use.Warnings)
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(warning));
+    PrintLine(Errors, QStringLiteral("electrode-positions: %1 from %2")
+                          .arg(QString::fromStdString(ElectrodePositionsText(use, positions)), FileName));
+}
+
+} // namespace
+
 TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Request, std::FILE* Errors)
 {
     const auto removedCount = [](const std::vector<bool>& removed) {
         return static_cast<long long>(std::count(removed.begin(), removed.end(), true));
     };
+    if (!Request.ElectrodePositionsFile.isEmpty())
+        PlaceElectrodes(Data, Request.ElectrodePositionsFile, Errors);
+    if (Request.TurnPolarity)
+        PrintLine(Errors, QStringLiteral("turn-polarity: %1 turned to the sign of their configuration's geometric "
+                                         "factor")
+                              .arg(CountText(static_cast<long long>(TurnReversedPolarity(Data)), QStringLiteral("datum"),
+                                             QStringLiteral("data"))));
+    // Most data below 0: their polarity, more likely than the ground.
+    const QString reversed = QStringLiteral("most data disagree in sign with their configuration's geometric factor: "
+                                            "when the instrument records no polarity, --turn-polarity turns them");
+    const QString polarityHint =
+        !Request.TurnPolarity && MostlyReversed(Data) ? QStringLiteral(" (%1)").arg(reversed) : QString();
     const std::vector<bool> nonPositive = NonPositiveData(Data);
     if (const long long count = removedCount(nonPositive); Request.DropNegative) {
-        PrintLine(Errors, QStringLiteral("drop-negative: %1 data removed").arg(count));
+        PrintLine(Errors, QStringLiteral("drop-negative: %1 data removed%2").arg(count).arg(polarityHint));
     } else if (count > 0) {
         const auto first = std::find(nonPositive.begin(), nonPositive.end(), true) - nonPositive.begin();
         const int line = Data.Lines.at(static_cast<size_t>(first));
         const bool one = count == 1;
         PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 with an apparent resistivity of 0 or below left out "
-                                         "(%2 %3); --drop-negative removes %4 without this warning")
+                                         "(%2 %3); --drop-negative removes %4 without this warning%5")
                               .arg(one ? QStringLiteral("1 datum") : QStringLiteral("%1 data").arg(count),
                                    one ? QStringLiteral("on line") : QStringLiteral("first on line"))
                               .arg(line)
-                              .arg(one ? QStringLiteral("it") : QStringLiteral("them")));
+                              .arg(one ? QStringLiteral("it") : QStringLiteral("them"))
+                              .arg(polarityHint));
     }
     Data = KeepData(Data, nonPositive);
+    if (Data.Size() == 0 && !polarityHint.isEmpty())
+        throw EDataFileError("No datum is left after the cleaning. Every datum has an apparent resistivity of 0 or "
+                             "below: " + reversed.toStdString() + ".");
     if (Request.ReciprocalLimit || Request.ReciprocalError) {
         std::vector<TReciprocalPair> pairs = ReciprocalPairs(Data);
         if (Request.ReciprocalLimit) {

@@ -183,7 +183,8 @@ int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
     try {
         const TForwardRequest& files = request.Data;
         RefuseOutputNamingInput({{"section file to write", files.OutFile}},
-                                {{"section file", files.SectionFile}, {"measured data file", files.DataFile}});
+                                {{"section file", files.SectionFile}, {"measured data file", files.DataFile},
+                                 {"electrode positions file", files.Cleaning.ElectrodePositionsFile}});
         RefuseUnwritableOutput(files.OutFile, "section file to write");
         const QByteArray sectionBytes = SectionFileBytes(files.SectionFile);
         TSectionModel section = ReadSectionFileModel(files.SectionFile);

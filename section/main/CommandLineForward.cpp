@@ -92,7 +92,8 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
     if (request.DataFile.isEmpty() && (request.ErrorPercent || request.VoltageError || request.DataFormat ||
                                        request.Cleaning.Any()))
         throw EArgumentError("--error, --voltage-error, --format, --drop-negative, --drop-outliers, "
-                             "--drop-reciprocal and --reciprocal-error go with --data MEASURED");
+                             "--drop-reciprocal, --reciprocal-error, --turn-polarity and --electrode-positions go "
+                             "with --data MEASURED");
     if (holeGiven && !holeArray)
         throw EArgumentError("--holes, --hole-electrodes, --hole-spacing and --max-geometric-factor go with "
                              "--array crosshole, surface-hole or single-hole");
@@ -145,7 +146,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
         RefuseOutputNamingInput({{"data file", request.OutFile}},
                                 {{"section file", request.SectionFile},
                                  {"scheme file", request.SchemeFile},
-                                 {"measured data file", request.DataFile}});
+                                 {"measured data file", request.DataFile},
+                                 {"electrode positions file", request.Cleaning.ElectrodePositionsFile}});
         RefuseUnwritableOutput(request.OutFile, "data file");
         const TSectionModel section = ReadSectionFileModel(request.SectionFile);
         if (HostWithoutResistivity(section, request, Errors))

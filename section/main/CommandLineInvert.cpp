@@ -240,7 +240,8 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         const char* role = InvertOutputRole(format);
         RefuseOutputNamingInput({{role, request.OutFile}},
                                 {{"measured data file", request.DataFile}, {"section file", request.SectionFile},
-                                 {"well-log list", request.WellLogsFile}});
+                                 {"well-log list", request.WellLogsFile},
+                                 {"electrode positions file", request.Cleaning.ElectrodePositionsFile}});
         RefuseUnwritableOutput(request.OutFile, role);
         const TMeasuredData measured = CleanMeasuredData(
             ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors, request.Reading), request.Cleaning, Errors);

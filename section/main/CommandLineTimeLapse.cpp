@@ -51,7 +51,9 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
     }
     try {
         const QStringList outputs = TimeLapseOutputs(request.OutFile, request.DataFiles.size());
-        std::vector<TNamedFile> outputFiles, inputFiles{{"section file", request.SectionFile}};
+        std::vector<TNamedFile> outputFiles, inputFiles{{"section file", request.SectionFile},
+                                                        {"electrode positions file",
+                                                         request.Cleaning.ElectrodePositionsFile}};
         for (const QString& output : outputs)
             outputFiles.emplace_back("cell table", output);
         for (const QString& data : request.DataFiles)

@@ -58,7 +58,13 @@ struct TCleaningRequest {
     std::optional<double> ReciprocalLimit; // --drop-reciprocal PERCENT
     bool ReciprocalError = false;          // --reciprocal-error
     bool DropNegative = false;             // --drop-negative
-    bool Any() const { return OutlierLimit || ReciprocalLimit || ReciprocalError || DropNegative; }
+    bool TurnPolarity = false;             // --turn-polarity
+    QString ElectrodePositionsFile;        // --electrode-positions FILE
+    bool Any() const
+    {
+        return OutlierLimit || ReciprocalLimit || ReciprocalError || DropNegative || TurnPolarity ||
+               !ElectrodePositionsFile.isEmpty();
+    }
 };
 
 // What --forward was asked (and --fit, of its files and data).
@@ -142,7 +148,9 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
                                    const TDataReading& Reading = {});
 
 // The measured data cleaned as asked, a line on Errors for each step: the
-// data of ρa 0 or below removed (always: no computation takes them; without
+// electrodes placed by the positions file (ElectrodePositions.h), the data
+// whose sign disagrees with their geometric factor turned (--turn-polarity),
+// the data of ρa 0 or below removed (always: no computation takes them; without
 // --drop-negative a warning says so), reciprocal pairs beyond the limit
 // removed (both data), the error model fitted to the pairs left set as the
 // error of their data whose file gives none, then the outliers removed.

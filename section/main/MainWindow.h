@@ -99,6 +99,7 @@ public:
     TRegionsWindow* RegionsWindow = nullptr;
     QAction* Forwardresponse1 = nullptr;
     QAction* Measureddata1 = nullptr;
+    QAction* Electrodepositions1 = nullptr;
     QAction* Invert1 = nullptr;
     QAction* Timelapse1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
@@ -189,6 +190,9 @@ public:
     void ShowForwardResponse();
     // Modelling > Measured data...: a data file into the forward window.
     void OpenMeasuredData();
+    // Modelling > Electrode positions...: the open data's electrodes placed
+    // by a positions file (the data are asked for first when none are open).
+    void OpenElectrodePositions();
     void CreateForwardWindow();
     // Modelling > Invert...: without measured data open, the data file is
     // asked for first; then the inversion window shows them.

@@ -69,6 +69,9 @@ void TMainfrm::CreateMenus()
     Forwardresponse1->setObjectName(QStringLiteral("Forwardresponse1"));
     Measureddata1 = AddCommand(modelling, QStringLiteral("&Measured data..."), [this] { OpenMeasuredData(); });
     Measureddata1->setObjectName(QStringLiteral("Measureddata1"));
+    Electrodepositions1 =
+        AddCommand(modelling, QStringLiteral("&Electrode positions..."), [this] { OpenElectrodePositions(); });
+    Electrodepositions1->setObjectName(QStringLiteral("Electrodepositions1"));
     Invert1 = AddCommand(modelling, QStringLiteral("&Invert..."), [this] { ShowInversion(); });
     Invert1->setObjectName(QStringLiteral("Invert1"));
     Timelapse1 = AddCommand(modelling, QStringLiteral("&Time-lapse..."), [this] { ShowTimeLapse(); });
@@ -134,7 +137,7 @@ void TMainfrm::EnableSectionCommands(bool On)
     ToolBar1->setEnabled(On);
     UndoKey->setEnabled(On);
     for (QAction* action : {Savefile1, Exportmodel1, Removepicture1, Ptint1, Scaled1, Boxconstrctor1, Carotagedata1,
-                             Regions1, Forwardresponse1, Measureddata1, Invert1, Timelapse1})
+                             Regions1, Forwardresponse1, Measureddata1, Electrodepositions1, Invert1, Timelapse1})
         action->setEnabled(On);
 }
 

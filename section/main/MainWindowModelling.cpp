@@ -50,6 +50,18 @@ void TMainfrm::OpenMeasuredData()
         ShowForwardResponse();
 }
 
+void TMainfrm::OpenElectrodePositions()
+{
+    if (!FSectionOpen)
+        return;
+    CreateForwardWindow();
+    QWidget* owner = ForwardWindow->isVisible() ? static_cast<QWidget*>(ForwardWindow) : this;
+    if (!ForwardWindow->MeasuredData() && !ForwardWindow->AskOpenMeasuredData(owner))
+        return;
+    ForwardWindow->AskElectrodePositions(owner);
+    ShowForwardResponse();
+}
+
 void TMainfrm::CreateForwardWindow()
 {
     if (!ForwardWindow) {

@@ -95,14 +95,27 @@ void TForwardResponseWindow::CreateDataPanel(QBoxLayout& Panel)
     CleanMenu->addAction(QStringLiteral("Remove &outliers..."), this, [this] { AskRemoveOutliers(); });
     CleanMenu->addAction(QStringLiteral("Remove &misfit beyond..."), this, [this] { AskRemoveMisfitBeyond(); });
     CleanMenu->addAction(QStringLiteral("&Reciprocal errors..."), this, [this] { ShowReciprocalErrors(); });
+    CleanMenu->addSeparator();
+    TurnPolarityAction = CleanMenu->addAction(QStringLiteral("&Turn reversed polarity"));
+    TurnPolarityAction->setObjectName(QStringLiteral("TurnPolarityAction"));
+    TurnPolarityAction->setCheckable(true);
+    TurnPolarityAction->setToolTip(QStringLiteral("Turns the data whose sign disagrees with their configuration's "
+                                                  "geometric factor (ρa below 0: an instrument that records no "
+                                                  "polarity) to its sign; their chargeability or phase stays."));
+    connect(TurnPolarityAction, &QAction::triggered, this, [this](bool On) { TurnPolarity(On); });
     CleanButton->setMenu(CleanMenu);
     SaveKeptButton = button(QStringLiteral("Save &kept data..."), QStringLiteral("SaveKeptButton"),
                             QStringLiteral("Writes the data kept, with the errors they are weighed with, to a new "
                                            "unified data file; the measured file stays as it is."));
+    // Every letter of its words is taken in the panel: no key of its own.
+    PositionsButton = button(QStringLiteral("Electrode positions..."), QStringLiteral("PositionsButton"),
+                             QStringLiteral("Places the file's electrodes as a positions file says (number, x, y, "
+                                            "z, buried), in place of the nominal places the data file carries."));
     auto* more = new QHBoxLayout;
     more->addWidget(CleanButton);
     more->addWidget(SaveKeptButton);
     layout->addLayout(more);
+    layout->addWidget(PositionsButton);
     ShowRemovedBox = new QCheckBox(QStringLiteral("Sho&w removed"), DataPanel);
     ShowRemovedBox->setObjectName(QStringLiteral("ShowRemovedBox"));
     ShowRemovedBox->setChecked(true);
@@ -121,6 +134,7 @@ void TForwardResponseWindow::CreateDataPanel(QBoxLayout& Panel)
     connect(UndoDataButton, &QPushButton::clicked, this, [this] { UndoDataStep(); });
     connect(ShowRemovedBox, &QCheckBox::toggled, this, [this] { MeasuredChart->Invalidate(); });
     connect(IpIsPhaseBox, &QCheckBox::toggled, this, [this] { ReadIpAgain(); });
+    connect(PositionsButton, &QPushButton::clicked, this, [this] { AskElectrodePositions(this); });
     connect(SaveKeptButton, &QPushButton::clicked, this, [this] {
         AskSaveResult(*this, QStringLiteral("SaveKeptDataDialog"), QStringLiteral("Save kept data"),
                       QStringLiteral("Unified data file (*.dat)|*.dat"), QStringLiteral("dat"),
@@ -273,7 +287,7 @@ void TForwardResponseWindow::DrawDataMarks()
         if (removed && removedShown) {
             canvas.Pen()->SetColor(0x404040);
             canvas.Ellipse(x - 3, y - 3, x + 4, y + 4);
-        } else if (!removed && !(FRemovals.File()->Resistivities.at(d) > 0.0)) {
+        } else if (!removed && FRemovals.IsUnusable(d)) {
             canvas.Pen()->SetColor(0x0000C0);
             canvas.Line(x - 3, y - 3, x + 4, y + 4);
             canvas.Line(x - 3, y + 3, x + 4, y - 4);
@@ -436,6 +450,20 @@ bool TForwardResponseWindow::UseReciprocalErrors(bool On)
             : On     ? QStringLiteral("The data hold no reciprocal pair to fit an error model to.")
                      : QStringLiteral("The paired data take the error fields' error again."));
     return used;
+}
+
+size_t TForwardResponseWindow::TurnPolarity(bool On)
+{
+    if (!FMeasured)
+        return 0;
+    const size_t turned = FRemovals.TurnPolarity(On);
+    if (TurnPolarityAction)
+        TurnPolarityAction->setChecked(FRemovals.PolarityTurned());
+    DataChanged(On ? QStringLiteral("Turn reversed polarity: %1 turned to the sign of their configuration's geometric "
+                                    "factor.")
+                         .arg(DatumCount(static_cast<long long>(turned)))
+                   : QStringLiteral("The data's polarity is taken as read again."));
+    return turned;
 }
 
 bool TForwardResponseWindow::UndoDataStep()

@@ -71,6 +71,7 @@
 #include <optional>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QBoxLayout;
@@ -203,6 +204,22 @@ public:
     // The error model fitted to the reciprocal pairs as the paired data's
     // error; false when there is no pair to fit.
     bool UseReciprocalErrors(bool On);
+    // The data whose sign disagrees with their configuration's geometric
+    // factor turned to its sign (on), or taken as read (off); one step of
+    // the Clean menu's check "Turn reversed polarity", saying how many in
+    // the state line. Returns how many are turned.
+    size_t TurnPolarity(bool On);
+    // The open file's electrodes placed by an electrode positions file
+    // (ElectrodePositions.h): the data read again with them, the removed
+    // data staying removed and the polarity as it was; the file is used
+    // again whenever the open file is read again (the ip box). False with
+    // the reason in Error, and nothing changed; a file of data is needed.
+    bool UseElectrodePositions(const QString& FileName, QString& Error);
+    // The open dialog, then UseElectrodePositions (a refusal shown as a
+    // message); true when the electrodes were placed.
+    bool AskElectrodePositions(QWidget* Owner);
+    // The positions file in use (empty: the data file's own places).
+    QString ElectrodePositionsFile() const { return FPositionsFile; }
     // Takes back the data's last step; false when there is none.
     bool UndoDataStep();
     // Writes the kept data (unified format, with the error they are weighed
@@ -294,6 +311,8 @@ public:
     // the open file is read again so; a file opened with the dialog clears it.
     QCheckBox* IpIsPhaseBox = nullptr;
     QPushButton* SaveKeptButton = nullptr;
+    QAction* TurnPolarityAction = nullptr;  // the Clean menu's check
+    QPushButton* PositionsButton = nullptr; // "Electrode positions..."
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -412,6 +431,7 @@ private:
     bool FShownChargeability = false;       // the comparison shows chargeability
     bool FShownPhase = false;               // the comparison shows phases
     QString FWarning; // the measured electrodes' elevations against the surface
+    QString FPositionsFile; // the electrode positions file placing the open file's electrodes
 };
 
 } // namespace lp

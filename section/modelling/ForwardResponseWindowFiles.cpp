@@ -9,6 +9,7 @@
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
+#include "section/survey/ElectrodePositions.h"
 #include "section/survey/formats/DataFormats.h"
 #include "section/views/PseudoSection2D.h"
 
@@ -133,7 +134,9 @@ std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileNam
         return nullptr;
     }
     TDataRemovals removals(data);
-    if (removals.Kept()->Size() == 0) {
+    // Data all of ρa 0 or below, most of them of reversed polarity, open:
+    // Clean > Turn reversed polarity makes them data.
+    if (removals.Kept()->Size() == 0 && !(data->Size() > 0 && MostlyReversed(*data))) {
         const size_t unusable = removals.UnusableCount();
         QStringList why;
         if (data->Skipped.Total() > 0)
@@ -151,14 +154,102 @@ std::shared_ptr<const TMeasuredData> ReadMeasuredDataFile(const QString& FileNam
     return data;
 }
 
+namespace {
+
+// Data placed by an electrode positions file; nullptr with the reason in
+// Error. Said gets what was done.
+std::shared_ptr<const TMeasuredData> PlacedData(const TMeasuredData& Data, const QString& FileName, QString& Error,
+                                                QString& Said)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Error = file.errorString();
+        return nullptr;
+    }
+    const QByteArray bytes = file.readAll();
+    auto placed = std::make_shared<TMeasuredData>(Data);
+    try {
+        const TElectrodePositions positions =
+            ReadElectrodePositions(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        const TElectrodePositionsUse use = UseElectrodePositions(*placed, positions);
+        Said = QStringLiteral("Electrode positions from %1: %2.")
+                   .arg(QFileInfo(FileName).fileName(), QString::fromStdString(ElectrodePositionsText(use, positions)));
+        for (const std::string& warning : use.Warnings)
+            Said += QLatin1Char(' ') + QString::fromStdString(warning);
+    } catch (const std::exception& Refusal) {
+        Error = QString::fromUtf8(Refusal.what());
+        return nullptr;
+    }
+    if (placed->Size() == 0) {
+        Error = QStringLiteral("No datum measures anything at the new places.");
+        return nullptr;
+    }
+    return placed;
+}
+
+} // namespace
+
 bool TForwardResponseWindow::OpenMeasuredData(const QString& FileName, QString& Error)
 {
     std::shared_ptr<const TMeasuredData> data =
         ReadMeasuredDataFile(FileName, Error, {.IpIsPhase = IpIsPhaseBox->isChecked()});
     if (!data)
         return false;
+    // The open file read again keeps its electrode positions and polarity.
+    const bool again = !FMeasuredFile.isEmpty() && QFileInfo(FileName).absoluteFilePath() == FMeasuredFile;
+    const QString positions = again ? FPositionsFile : QString();
+    const bool turned = again && FRemovals.PolarityTurned();
+    QString said;
+    if (!positions.isEmpty() && !(data = PlacedData(*data, positions, Error, said)))
+        return false;
     UseMeasuredData(std::move(data), FileName);
+    FPositionsFile = positions;
+    if (turned)
+        TurnPolarity(true);
     return true;
+}
+
+bool TForwardResponseWindow::UseElectrodePositions(const QString& FileName, QString& Error)
+{
+    if (!FMeasured || FMeasuredFile.isEmpty()) {
+        Error = QStringLiteral("Open a measured data file first: the positions place its electrodes.");
+        return false;
+    }
+    QString read, said;
+    std::shared_ptr<const TMeasuredData> data =
+        ReadMeasuredDataFile(FMeasuredFile, read, {.IpIsPhase = IpIsPhaseBox->isChecked()});
+    if (!data) {
+        Error = QStringLiteral("%1 could not be read again: %2").arg(FMeasuredName, read);
+        return false;
+    }
+    if (!(data = PlacedData(*data, FileName, Error, said)))
+        return false;
+    const bool turned = FRemovals.PolarityTurned();
+    UseMeasuredData(std::move(data), FMeasuredFile);
+    FPositionsFile = QFileInfo(FileName).absoluteFilePath();
+    if (turned)
+        TurnPolarity(true);
+    FDataSaid = said;
+    ShowState();
+    return true;
+}
+
+bool TForwardResponseWindow::AskElectrodePositions(QWidget* Owner)
+{
+    TOpenDialogRequest request;
+    request.Owner = Owner;
+    request.Name = QStringLiteral("ElectrodePositionsDialog");
+    request.Title = QStringLiteral("Electrode positions");
+    request.FileName = FMeasuredFolder;
+    request.Filter = QStringLiteral("Electrode positions (*.csv;*.txt)|*.csv;*.txt|All files (*.*)|*.*");
+    if (!ExecuteOpenDialog(request))
+        return false;
+    QString error;
+    if (UseElectrodePositions(request.FileName, error))
+        return true;
+    MessageDlg(QStringLiteral("%1 could not be used: %2").arg(QFileInfo(request.FileName).fileName(), error),
+               TMsgDlgType::mtError, mbOK);
+    return false;
 }
 
 void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
@@ -173,6 +264,9 @@ void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData
     // A file opened before (unchanged): the data the user removed from it
     // stay removed.
     FRemovals = TDataRemovals(Data);
+    FPositionsFile.clear();
+    if (TurnPolarityAction)
+        TurnPolarityAction->setChecked(false);
     FFileChecksum = checksum;
     const bool restored = RestoreRemovedSet();
     FMeasured = FRemovals.Kept();
@@ -187,6 +281,10 @@ void TForwardResponseWindow::UseMeasuredData(std::shared_ptr<const TMeasuredData
     ModelChanged();
     if (restored) {
         FDataSaid = QStringLiteral("The data removed from this file before are removed again (Undo restores them).");
+        ShowState();
+    } else if (MostlyReversed(*Data)) {
+        FDataSaid = QStringLiteral("Most data disagree in sign with their configuration's geometric factor: when the "
+                                   "instrument records no polarity, Clean > Turn reversed polarity turns them.");
         ShowState();
     }
     if (OnMeasuredDataChanged)
@@ -232,6 +330,7 @@ void TForwardResponseWindow::UseArraySurvey()
         return;
     FMeasured.reset();
     FRemovals = TDataRemovals();
+    FPositionsFile.clear();
     FSelected.clear();
     FFilePoints.clear();
     FFileChecksum.clear();

@@ -77,6 +77,43 @@ std::vector<bool> NonPositiveData(const TMeasuredData& Data)
     return marked;
 }
 
+std::vector<bool> ReversedPolarityData(const TMeasuredData& Data)
+{
+    std::vector<bool> marked;
+    marked.reserve(Data.Size());
+    for (size_t d = 0; d < Data.Size(); ++d)
+        marked.push_back(Data.Resistivities.at(d) < 0.0);
+    return marked;
+}
+
+size_t TurnPolarity(TMeasuredData& Data, const std::vector<bool>& Turned)
+{
+    if (Turned.size() != Data.Size())
+        throw EDataFileError("The data to turn need one mark per datum.");
+    size_t count = 0;
+    for (size_t d = 0; d < Turned.size(); ++d) {
+        if (!Turned[d])
+            continue;
+        ++count;
+        for (std::vector<double>* values : {&Data.Resistivities, &Data.Resistances, &Data.Voltages})
+            if (!values->empty())
+                values->at(d) = -values->at(d);
+    }
+    return count;
+}
+
+size_t TurnReversedPolarity(TMeasuredData& Data)
+{
+    return TurnPolarity(Data, ReversedPolarityData(Data));
+}
+
+bool MostlyReversed(const TMeasuredData& Data)
+{
+    const std::vector<bool> marked = ReversedPolarityData(Data);
+    const auto count = static_cast<size_t>(std::count(marked.begin(), marked.end(), true));
+    return count > 0 && 2 * count >= Data.Size();
+}
+
 void RequirePositiveResistivities(const TMeasuredData& Data)
 {
     const std::vector<bool> marked = NonPositiveData(Data);

@@ -29,6 +29,27 @@ TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Remov
 // a file may hold (MeasuredData.h) that no computation takes.
 std::vector<bool> NonPositiveData(const TMeasuredData& Data);
 
+// Polarity. A datum's resistance R has the sign of its configuration's
+// geometric factor k, so that ρa = k·R is above 0; an instrument that
+// writes magnitudes, or records no polarity for some arrays, gives data
+// whose R disagrees with k: ρa below 0. Turned, such a datum takes k's
+// sign: ρa, R and the voltage ΔU change sign. Its chargeability or phase
+// stays as it is: both are ratios of the voltage to itself (the decay to
+// the primary voltage, the voltage's phase against the current), which a
+// reversed voltage leaves alone.
+//
+// The data whose sign disagrees with their geometric factor: ρa below 0
+// (0 itself has no sign to turn).
+std::vector<bool> ReversedPolarityData(const TMeasuredData& Data);
+// Turns the data marked (one mark per datum; EDataFileError otherwise) and
+// returns how many.
+size_t TurnPolarity(TMeasuredData& Data, const std::vector<bool>& Turned);
+// Turns every datum ReversedPolarityData marks; returns how many.
+size_t TurnReversedPolarity(TMeasuredData& Data);
+// Whether so many data have a ρa below 0 (half or more) that their
+// polarity, not the ground, is the likelier cause.
+bool MostlyReversed(const TMeasuredData& Data);
+
 // The one check of every computation with measured data (the misfit, the
 // region fit, the inversion and its start, the reciprocal pairs): raises
 // EForwardError "3 data have an apparent resistivity of 0 or below (first

@@ -56,10 +56,20 @@ std::string UnifiedElectrodeNumber(const std::vector<int>& Numbers, int Electrod
 std::string FormatUnifiedElectrodes(const std::vector<TElectrode>& Electrodes, const std::vector<int>& Numbers)
 {
     const long count = std::count_if(Numbers.begin(), Numbers.end(), [](int number) { return number >= 0; });
-    std::string text = std::to_string(count) + "\n# x z\n";
+    // Electrodes a file placed on a map go back on it: "x y z" read again
+    // gives the same distances along the line, as long as some z is not 0
+    // (else y would be read as the elevation).
+    bool map = count > 0, elevations = false;
     for (size_t e = 0; e < Electrodes.size(); ++e)
         if (Numbers.at(e) >= 0)
-            text += FormatExactReal(Electrodes[e].x) + " " + FormatExactReal(Electrodes[e].z) + "\n";
+            map = map && Electrodes[e].Map.has_value(), elevations = elevations || Electrodes[e].z != 0.0;
+    map = map && elevations;
+    std::string text = std::to_string(count) + (map ? "\n# x y z\n" : "\n# x z\n");
+    for (size_t e = 0; e < Electrodes.size(); ++e)
+        if (Numbers.at(e) >= 0)
+            text += (map ? FormatExactReal(Electrodes[e].Map->x) + " " + FormatExactReal(Electrodes[e].Map->y)
+                         : FormatExactReal(Electrodes[e].x)) +
+                    " " + FormatExactReal(Electrodes[e].z) + "\n";
     return text;
 }
 

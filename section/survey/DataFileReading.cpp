@@ -372,11 +372,14 @@ private:
         return {FText.Number(row[place.X]), place.Z ? FText.Number(row[*place.Z]) : 0.0};
     }
 
-    // The points of a block of positions. A 2-D line written as "x y z" may
-    // hold its elevation in y with z 0 everywhere (pyGIMLi writes it so):
-    // then y is the elevation.
+    // The points of a block of positions, and their map places when the
+    // block gives them. A 2-D line written as "x y z" may hold its
+    // elevation in y with z 0 everywhere (pyGIMLi writes it so): then y is
+    // the elevation. With some z not 0, x and y are a map's (east and
+    // north) and z the elevation: the caller places the points along the
+    // line (MapLine.h).
     std::vector<TElectrode> Positions(int count, const char* block, const std::string& point,
-                                      std::vector<int>* lines = nullptr)
+                                      std::vector<TMapPoint>& map, std::vector<int>* lines = nullptr)
     {
         const TPositionColumns place = PositionColumns(block);
         std::vector<TElectrode> positions;
@@ -394,15 +397,36 @@ private:
             else if (place.Columns.Names.empty() && row.size() == 3)
                 ys.push_back(FText.Number(row[1]));
         }
-        if (zeroZ && ys.size() == positions.size())
-            for (size_t e = 0; e < ys.size(); ++e)
+        map.clear();
+        if (ys.size() != positions.size() || positions.empty())
+            return positions;
+        for (size_t e = 0; e < ys.size(); ++e)
+            if (zeroZ)
                 positions[e].z = ys[e];
+            else
+                map.push_back({positions[e].x, ys[e]});
         return positions;
     }
 
     void ReadElectrodes(int electrodes, TUnifiedTable& table)
     {
-        table.Electrodes = Positions(electrodes, "electrode", "electrode", &table.ElectrodeLines);
+        std::vector<TMapPoint> map;
+        table.Electrodes = Positions(electrodes, "electrode", "electrode", map, &table.ElectrodeLines);
+        if (map.empty())
+            return;
+        for (size_t e = 0; e < map.size(); ++e)
+            if (!OnAMap(map[e]))
+                FText.FailAt(table.ElectrodeLines.at(e), "electrode " + std::to_string(e + 1) + " stands beyond " +
+                                                             "any map (x or y beyond 1e12 m in size)");
+        FLine.emplace(map);
+        for (size_t e = 0; e < map.size(); ++e) {
+            table.Electrodes[e].x = FLine->Distances()[e];
+            table.Electrodes[e].Map = map[e];
+        }
+        if (const std::optional<size_t> bend = FLine->Bend())
+            table.Warnings.push_back(BendWarning("electrode " + std::to_string(*bend + 1) + " (line " +
+                                                     std::to_string(table.ElectrodeLines.at(*bend)) + ")",
+                                                 FLine->BendOffset()));
     }
 
     void ReadData(int data, int electrodes, TUnifiedTable& table)
@@ -443,12 +467,19 @@ private:
             FText.Fail("after the " + std::to_string(data) + " data only a topography count may follow, not " +
                        Quoted(*values));
         const int points = CountOn(*values, "the topography count");
-        table.Topography = Positions(points, "topography", "topography point");
+        std::vector<TMapPoint> map;
+        table.Topography = Positions(points, "topography", "topography point", map);
+        // Points on a map stand along the electrodes' line where they are
+        // on one too (else their x is taken as it is).
+        if (FLine)
+            for (size_t p = 0; p < map.size(); ++p)
+                table.Topography[p].x = FLine->DistanceOf(map[p]);
         if (const std::optional<std::string_view> more = FText.NextValues())
             FText.Fail("the file goes on after its topography: " + Quoted(*more));
     }
 
     TTextLines FText;
+    std::optional<TMapLine> FLine; // the electrodes' line when they stand on a map
 };
 
 } // namespace

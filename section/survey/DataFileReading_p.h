@@ -92,6 +92,7 @@ struct TUnifiedTable {
     int ColumnLine = 0;                  // the data's column line
     std::vector<TUnifiedRow> Rows;
     std::vector<TElectrode> Topography; // the points of the topography block (x, z)
+    std::vector<std::string> Warnings;  // what was read but not taken as written
 };
 
 // The values of a measured datum as a file gives them (nan where not given);

@@ -65,7 +65,7 @@ void TDataRemovals::Rebuild()
         if (!leftOut[i])
             FKeptIndexes.push_back(i);
     }
-    auto kept = std::make_shared<TMeasuredData>(KeepData(*FFile, leftOut));
+    auto kept = std::make_shared<TMeasuredData>(KeepData(FTurned ? *FTurned : *FFile, leftOut));
     FModel.reset();
     if (FReciprocalErrors) {
         const std::vector<TReciprocalPair> pairs = ReciprocalPairs(*kept);
@@ -162,6 +162,22 @@ bool TDataRemovals::Undo()
     return true;
 }
 
+size_t TDataRemovals::TurnPolarity(bool On)
+{
+    if (!FFile)
+        return 0;
+    FTurned.reset();
+    FTurnedCount = 0;
+    if (On) {
+        auto turned = std::make_shared<TMeasuredData>(*FFile);
+        FTurnedCount = TurnReversedPolarity(*turned);
+        FTurned = std::move(turned);
+    }
+    FNonPositive = NonPositiveData(FTurned ? *FTurned : *FFile);
+    Rebuild();
+    return FTurnedCount;
+}
+
 bool TDataRemovals::UseReciprocalErrors(bool On)
 {
     FReciprocalErrors = On;
@@ -174,6 +190,8 @@ std::string TDataRemovals::CountText() const
     std::string text = Plural(Size(), "datum", "data") + ", " + std::to_string(RemovedCount()) + " removed";
     if (const size_t unusable = UnusableCount(); unusable > 0)
         text += ", " + std::to_string(unusable) + " with ρa ≤ 0 left out";
+    if (FTurned)
+        text += ", " + std::to_string(FTurnedCount) + " turned";
     return text;
 }
 

@@ -4,6 +4,8 @@
 //
 //   the file's data ──Removed (each step one undo step)──> Kept()
 //                    └─ρa ≤ 0 never kept, removed or not
+//                    └─when asked, the data whose sign disagrees with their
+//                      geometric factor turned first (TurnPolarity)
 //                    └─the reciprocal error model, when used, the error of
 //                      the paired data whose file gives none
 //
@@ -39,6 +41,8 @@ public:
     size_t RemovedCount() const;
     // The data with ρa ≤ 0 the user has not removed (left out all the same).
     size_t UnusableCount() const;
+    // Whether a datum has ρa ≤ 0 as the data stand (turned or not).
+    bool IsUnusable(size_t Datum) const { return FNonPositive.at(Datum); }
     // The data that are compared, fitted and inverted; null without a file.
     const std::shared_ptr<const TMeasuredData>& Kept() const { return FKept; }
     // The file's index of each kept datum.
@@ -74,8 +78,16 @@ public:
     // The model in use (empty when not used).
     const std::optional<TReciprocalErrorModel>& ReciprocalErrorModel() const { return FModel; }
 
+    // --- Polarity: whether the data whose ρa is below 0 (their sign
+    // disagreeing with their geometric factor) are turned to its sign
+    // before anything is kept (TurnReversedPolarity, DataCleaning.h); the
+    // file stays as read. Returns how many are turned (0 when off).
+    size_t TurnPolarity(bool On);
+    bool PolarityTurned() const { return FTurned != nullptr; }
+    size_t TurnedCount() const { return FTurnedCount; }
+
     // "222 data, 9 removed", with ", 3 with ρa ≤ 0 left out" while such
-    // data are not removed.
+    // data are not removed, and ", 75 turned" while the polarity is.
     std::string CountText() const;
     // The removed set as the file's datum indexes, ascending runs written as
     // "3 17 40-45"; empty when none is removed.
@@ -89,6 +101,8 @@ private:
     void Rebuild();
 
     std::shared_ptr<const TMeasuredData> FFile;
+    std::shared_ptr<const TMeasuredData> FTurned; // the file's data turned; null while not
+    size_t FTurnedCount = 0;
     std::vector<bool> FRemoved;
     std::vector<bool> FNonPositive;
     std::vector<std::vector<bool>> FUndo;

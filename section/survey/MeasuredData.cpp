@@ -1,5 +1,6 @@
 #include "section/survey/MeasuredData.h"
 
+#include "section/survey/DataCleaning.h"
 #include "section/survey/DataFileReading_p.h"
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/formats/DataFormats.h"
@@ -200,7 +201,9 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B)
 {
     const auto sameElectrodes = [](const std::vector<TElectrode>& P, const std::vector<TElectrode>& Q) {
         return std::equal(P.begin(), P.end(), Q.begin(), Q.end(),
-                          [](const TElectrode& p, const TElectrode& q) { return p.x == q.x && p.y == q.y && p.z == q.z; });
+                          [](const TElectrode& p, const TElectrode& q) {
+                              return p.x == q.x && p.y == q.y && p.z == q.z && p.Map == q.Map;
+                          });
     };
     return A.HasElevations == B.HasElevations && sameElectrodes(A.Electrodes, B.Electrodes) &&
            A.Configurations == B.Configurations && SameValues(A.Resistivities, B.Resistivities) &&
@@ -347,6 +350,7 @@ TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataRead
     data.Electrodes = table.Electrodes;
     data.ElectrodeLines = table.ElectrodeLines;
     data.Topography = table.Topography;
+    data.Warnings = table.Warnings;
     // Elevations are the electrodes' own (a topography block alone leaves
     // them at 0: not given).
     data.HasElevations = std::any_of(table.Electrodes.begin(), table.Electrodes.end(),
@@ -434,8 +438,51 @@ bool HasPhases(const TMeasuredData& Data)
     return std::any_of(Data.Phases.begin(), Data.Phases.end(), [](double phi) { return std::isfinite(phi); });
 }
 
+size_t TurnMagnitudes(TMeasuredData& Data)
+{
+    if (Data.Resistances.size() != Data.Size())
+        return 0;
+    std::vector<bool> turned(Data.Size(), false);
+    bool signs = false;
+    for (size_t d = 0; d < Data.Size(); ++d) {
+        signs = signs || Data.Resistances[d] < 0.0;
+        turned[d] = std::isfinite(Data.Resistances[d]) && Data.Resistivities[d] < 0.0;
+    }
+    if (signs && !Data.Magnitudes)
+        return 0;
+    const size_t count = TurnPolarity(Data, turned);
+    Data.Magnitudes = Data.Magnitudes || count > 0;
+    return count;
+}
+
+namespace {
+
+// A file of magnitudes read: its data turned, and said.
+TMeasuredData WithSignsOfFactors(TMeasuredData Data)
+{
+    if (const size_t turned = TurnMagnitudes(Data); turned > 0)
+        Data.Warnings.push_back("The file gives its resistances as magnitudes (none below 0, while " +
+                                std::to_string(turned) + " of " + std::to_string(Data.Size()) +
+                                " configurations have a geometric factor below 0): each datum takes its "
+                                "configuration's sign, " + std::to_string(turned) + " turned.");
+    return Data;
+}
+
+TMeasuredData ReadMeasuredDataAsGiven(std::string_view Text, std::optional<TDataFormat> Format,
+                                      std::string_view Extension, const TDataReading& Options);
+
+} // namespace
+
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format, std::string_view Extension,
                                const TDataReading& Options)
+{
+    return WithSignsOfFactors(ReadMeasuredDataAsGiven(Text, Format, Extension, Options));
+}
+
+namespace {
+
+TMeasuredData ReadMeasuredDataAsGiven(std::string_view Text, std::optional<TDataFormat> Format,
+                                      std::string_view Extension, const TDataReading& Options)
 {
     const TDataFormat format = Format.value_or(RecogniseDataFormat(Text));
     if (format == TDataFormat::Unified)
@@ -461,6 +508,8 @@ TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat>
                              MeasuredFormatList() + ". " + refusal);
     }
 }
+
+} // namespace
 
 namespace {
 

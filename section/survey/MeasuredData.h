@@ -118,6 +118,11 @@ struct TMeasuredData {
     std::vector<int> ElectrodeLines;             // the file's line placing each electrode (Res2DInv: the first datum using it)
     TSkippedData Skipped;
     std::vector<std::string> Warnings;           // what was read but not taken as written (one sentence each)
+    // The file gives its resistances as magnitudes: none below 0 while
+    // some configurations' geometric factors are (ReadMeasuredData). Each
+    // such datum takes its configuration's sign, again whenever its k
+    // changes (new electrode positions, ElectrodePositions.h).
+    bool Magnitudes = false;
 
     size_t Size() const { return Configurations.size(); }
     // The measured ρa to compare with a response computed with the given
@@ -200,8 +205,18 @@ bool LooksUnified(std::string_view Text);
 // Extension (without the dot, any case) is an instrument format's own, the
 // message adds why that format's reader refuses it (naming the line).
 // Options serve the unified format (the instruments name their columns).
+// A file whose resistances are all 0 or above while some data's ρa = k·R
+// fall below 0 writes magnitudes (an instrument that records no polarity):
+// its data are marked Magnitudes and turned to their configuration's sign
+// (TurnMagnitudes), a warning counting them.
 TMeasuredData ReadMeasuredData(std::string_view Text, std::optional<TDataFormat> Format = std::nullopt,
                                std::string_view Extension = {}, const TDataReading& Options = {});
+
+// For data that hold magnitudes (or whose resistances are all 0 or above
+// while some ρa are below 0: then marked Magnitudes), the data given as a
+// resistance whose ρa is below 0 turned to their configuration's sign
+// (DataCleaning.h); returns how many.
+size_t TurnMagnitudes(TMeasuredData& Data);
 
 // Whether any datum has a phase.
 bool HasPhases(const TMeasuredData& Data);

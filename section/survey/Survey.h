@@ -11,6 +11,7 @@
 // measures the potential of M less that of N; B or N absent (-1) stands for
 // an electrode at infinity (a pole).
 
+#include "section/survey/MapLine.h"
 #include "section/survey/ModellingError.h"
 
 #include <optional>
@@ -26,6 +27,9 @@ struct TElectrode {
     double z = 0.0;
     double y = 0.0; // across the line
     double Depth = 0.0; // below the ground's surface at x; 0 on the surface
+    // Where a file placed it on a map (x east, y north), when it did: x is
+    // then its distance along the line (MapLine.h).
+    std::optional<TMapPoint> Map = std::nullopt;
     bool Buried() const { return Depth > 0.0; }
 };
 

@@ -11,6 +11,8 @@
 #include "section/inversion/SurveyInversion.h"
 #include "section/survey/DataFile.h"
 
+#include "tests/support/SharedData.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
@@ -91,7 +93,10 @@ TEST(CommandLine, HelpListsTheExport)
         << run.Out.toStdString();
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
                                "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
-                               "--drop-negative, --drop-reciprocal PERCENT"})
+                               "--drop-negative, --drop-reciprocal PERCENT", "--turn-polarity   turn the data",
+                               "--electrode-positions FILE.csv   the electrodes' true places",
+                               "refused by its number\n    --drop-reciprocal PERCENT",
+                               "--drop-outliers K, --turn-polarity, --electrode-positions FILE.csv"})
         EXPECT_TRUE(run.Out.contains(QString::fromLatin1(option))) << option;
     EXPECT_TRUE(run.Errors.isEmpty());
 }
@@ -654,6 +659,65 @@ TEST(CommandLine, ForwardAtMeasuredDataWritesTheComparisonAndPrintsTheMisfit)
     EXPECT_DOUBLE_EQ(FileBytes(folder.filePath("weighted.csv")).split('\n')[1].split(',')[13].toDouble(), 3.2);
 }
 
+// Data whose sign disagrees with their geometric factor: turned when
+// asked, said in one line; a file of them nearly all is refused with the
+// option suggested.
+TEST(CommandLine, TurnPolarityTurnsTheDataAndARefusalSuggestsIt)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), folder.filePath("example.sec")));
+    const QString section = folder.filePath("example.sec"), measured = folder.filePath("reversed.dat");
+    WriteFile(measured, "5\n# x z\n100 0\n200 0\n300 0\n400 0\n500 0\n3\n# a b m n rhoa\n"
+                        "1 4 2 3 -42\n2 5 3 4 -38\n1 0 2 0 55\n");
+    const QStringList forward{"--forward", folder.filePath("compare.csv"), section, "--data", measured,
+                              "--host-resistivity", "100"};
+    const TCommandRun turned = RunCommand(forward + QStringList{"--turn-polarity"});
+    ASSERT_EQ(turned.Code, 0) << turned.Errors.toStdString();
+    EXPECT_EQ(turned.Errors, "turn-polarity: 2 data turned to the sign of their configuration's geometric factor\n");
+    EXPECT_TRUE(turned.Out.startsWith("3 data (0 skipped): rrms ")) << turned.Out.toStdString();
+    const QString hint = QStringLiteral("(most data disagree in sign with their configuration's geometric factor: "
+                                        "when the instrument records no polarity, --turn-polarity turns them)");
+    const TCommandRun warned = RunCommand(forward);
+    ASSERT_EQ(warned.Code, 0) << warned.Errors.toStdString();
+    EXPECT_EQ(warned.Errors, "lithoprism: warning: 2 data with an apparent resistivity of 0 or below left out (first on "
+                             "line 10); --drop-negative removes them without this warning " + hint + "\n");
+    WriteFile(measured, "5\n# x z\n100 0\n200 0\n300 0\n400 0\n500 0\n2\n# a b m n rhoa\n"
+                        "1 4 2 3 -42\n2 5 3 4 -38\n");
+    const TCommandRun refused = RunCommand(forward + QStringList{"--drop-negative"});
+    EXPECT_EQ(refused.Code, 1);
+    EXPECT_EQ(refused.Errors.toStdString(), ("drop-negative: 2 data removed " + hint + "\nlithoprism: No datum is left after the cleaning. Every datum has an apparent "
+                              "resistivity of 0 or below: " + hint.mid(1, hint.size() - 2) + ".\n").toStdString());
+}
+
+// The river line of resistance magnitudes at nominal places: every datum
+// turned as read, the electrodes placed by their positions file (18 under
+// the river's bed), the data inverted.
+TEST(CommandLine, InvertPlacesTheRiverLinesElectrodesFromTheirFile)
+{
+    LP_REQUIRE_SHARED_DATA("real/river-prime-electrodes.csv");
+    QTemporaryDir folder;
+    const QString positions = QString::fromStdString(testing::SharedDataFile("real/river-prime-electrodes.csv"));
+    const TCommandRun run =
+        RunCommand({"--invert", folder.filePath("river.csv"), QString::fromStdString(testing::SharedDataFile("real/river-prime.dat")),
+                    "--electrode-positions", positions, "--error", "3", "--iterations", "1"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_EQ(run.Errors, "lithoprism: warning: The file gives its resistances as magnitudes (none below 0, while 438 of "
+                          "438 configurations have a geometric factor below 0): each datum takes its configuration's "
+                          "sign, 438 turned.\nelectrode-positions: 32 electrodes placed (columns x, z, buried; 18 "
+                          "buried) from " + positions + "\n");
+    EXPECT_TRUE(run.Out.contains("inverted: ")) << run.Out.toStdString();
+    // A positions file without an electrode the data use is refused by it.
+    WriteFile(folder.filePath("short.csv"), "x,z\n0,92\n0.5,92\n");
+    const TCommandRun shortFile =
+        RunCommand({"--invert", folder.filePath("short.csv.out"), QString::fromStdString(testing::SharedDataFile("real/river-prime.dat")),
+                    "--electrode-positions", folder.filePath("short.csv")});
+    EXPECT_EQ(shortFile.Code, 1);
+    // The file's topography (distances along the surface) gives the nominal places.
+    EXPECT_TRUE(shortFile.Errors.contains("The positions file places no electrode 3 (at x = 1.0305 in the data (used "
+                                          "first on the data's line 13)): it places 2 electrodes."))
+        << shortFile.Errors.toStdString();
+}
+
 TEST(CommandLine, ForwardReadsRes2DInvDataRecognisedOrForced)
 {
     QTemporaryDir folder;
@@ -718,13 +782,15 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
          "lithoprism: --format is unified, res2dinv, syscal, syscal-bin, syscal-binx, abem, sting, lippmann, das1, "
          "ohmpi, prime, ares or electra, not \"csv\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--error", "5"},
-         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
-         "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"},
+         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal, "
+         "--reciprocal-error, --turn-polarity and --electrode-positions go with --data MEASURED (see lithoprism "
+         "--help)\n"},
         {{"--forward", out, section, "--data", measured, "--voltage-error", "-0.1"},
          "lithoprism: --voltage-error needs a number of at least 0, not \"-0.1\" (see lithoprism --help)\n"},
         {{"--forward", out, section, "--voltage-error", "0.1"},
-         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal and "
-         "--reciprocal-error go with --data MEASURED (see lithoprism --help)\n"}};
+         "lithoprism: --error, --voltage-error, --format, --drop-negative, --drop-outliers, --drop-reciprocal, "
+         "--reciprocal-error, --turn-polarity and --electrode-positions go with --data MEASURED (see lithoprism "
+         "--help)\n"}};
     for (const auto& [arguments, message] : wrong) {
         const TCommandRun run = RunCommand(arguments);
         EXPECT_EQ(run.Code, 2) << arguments.join(' ').toStdString();
@@ -749,8 +815,13 @@ TEST(CommandLine, ForwardAtMeasuredDataRefusesWhatItCannotDo)
     const TCommandRun negative = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(negative.Code, 1);
     EXPECT_EQ(negative.Errors, "lithoprism: warning: 1 datum with an apparent resistivity of 0 or below left out (on "
-                               "line 6); --drop-negative removes it without this warning\n"
-                               "lithoprism: No datum is left after the cleaning.\n");
+                               "line 6); --drop-negative removes it without this warning (most data disagree in sign "
+                               "with their configuration's geometric factor: when the instrument records no polarity, "
+                               "--turn-polarity turns them)\n"
+                               "lithoprism: No datum is left after the cleaning. Every datum has an apparent "
+                               "resistivity of 0 or below: most data disagree in sign with their configuration's "
+                               "geometric factor: when the instrument records no polarity, --turn-polarity turns "
+                               "them.\n");
     WriteFile(measured, "2\n0\n1500\n1\n# a b m n rhoa\n1 0 2 0 50\n");
     const TCommandRun outside = RunCommand({"--forward", out, section, "--data", measured, "--host-resistivity", "100"});
     EXPECT_EQ(outside.Code, 1);

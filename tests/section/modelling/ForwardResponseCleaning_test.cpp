@@ -637,3 +637,76 @@ TEST_F(ForwardResponseCleaningTest, ASyscalFileWithARemoteOffTheLineIsComparedCl
 
 } // namespace
 } // namespace lp::test
+
+namespace lp::test {
+namespace {
+
+// Data of reversed polarity turned by the Clean menu's check, and the
+// electrodes placed by a positions file: the removed data and the turn
+// stay, a file that lacks an electrode is refused and changes nothing.
+TEST_F(ForwardResponseCleaningTest, ReversedDataAreTurnedAndElectrodesPlacedFromAFile)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenFile([&] { return WriteMeasuredFile(QStringLiteral("reversed.dat"), {2, 5, 9}); }));
+    EXPECT_EQ(Forward->Removals().UnusableCount(), 3u);
+    QAction* turn = CleanCommand(QStringLiteral("Turn reversed polarity"));
+    ASSERT_TRUE(turn && turn->isCheckable());
+    turn->trigger();
+    EXPECT_TRUE(turn->isChecked());
+    EXPECT_EQ(Forward->Removals().TurnedCount(), 3u);
+    EXPECT_EQ(Forward->Removals().UnusableCount(), 0u);
+    EXPECT_TRUE(Forward->StateLabel->text().contains(
+        QStringLiteral("Turn reversed polarity: 3 data turned to the sign of their configuration's geometric factor.")))
+        << Forward->StateLabel->text().toStdString();
+    Forward->SelectData({7});
+    EXPECT_EQ(Forward->RemoveSelected(), 1u);
+
+    const std::vector<TElectrode> nominal = Forward->MeasuredData()->Electrodes;
+    QString rows = QStringLiteral("x,z\n"), shortRows = rows;
+    for (size_t e = 0; e < nominal.size(); ++e) {
+        const QString row = QStringLiteral("%1,0\n").arg(nominal[e].x + (e % 2 == 0 && e > 0 ? 0.1 : 0.0), 0, 'g', 17);
+        rows += row;
+        shortRows += e + 1 < nominal.size() ? row : QString();
+    }
+    const QString positions = Folder.filePath(QStringLiteral("positions.csv"));
+    const QString lacking = Folder.filePath(QStringLiteral("lacking.csv"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(positions, rows.toUtf8(), error) && SaveBytesAtomically(lacking, shortRows.toUtf8(), error));
+    ASSERT_TRUE(Forward->UseElectrodePositions(positions, error)) << error.toStdString();
+    EXPECT_TRUE(Forward->StateLabel->text().contains(
+        QStringLiteral("Electrode positions from positions.csv: 20 electrodes placed (columns x, z).")))
+        << Forward->StateLabel->text().toStdString();
+    EXPECT_EQ(Forward->MeasuredData()->Electrodes[2].x, nominal[2].x + 0.1);
+    EXPECT_TRUE(Forward->Removals().PolarityTurned());
+    EXPECT_TRUE(turn->isChecked());
+    EXPECT_TRUE(Forward->Removals().IsRemoved(7));
+    EXPECT_EQ(Forward->ElectrodePositionsFile(), QFileInfo(positions).absoluteFilePath());
+
+    const TMeasuredData* placed = Forward->MeasuredData();
+    EXPECT_FALSE(Forward->UseElectrodePositions(lacking, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The positions file places no electrode 20 "))) << error.toStdString();
+    EXPECT_EQ(Forward->MeasuredData(), placed);
+
+    turn->trigger();
+    EXPECT_FALSE(Forward->Removals().PolarityTurned());
+    EXPECT_EQ(Forward->Removals().UnusableCount(), 3u);
+
+    // A file of ρa all below 0 opens (no datum kept yet), the line above
+    // the charts suggests the check, and the check makes them data.
+    std::vector<double> reversed = Field.Resistivities;
+    for (double& rho : reversed)
+        rho = -rho;
+    ASSERT_TRUE(Forward->OpenMeasuredData(
+        WriteRhoaFile(QStringLiteral("all_reversed.dat"), Field.Survey.Electrodes, Field.Survey.Configurations, reversed),
+        error))
+        << error.toStdString();
+    EXPECT_EQ(Forward->MeasuredData()->Size(), 0u);
+    EXPECT_FALSE(turn->isChecked());
+    EXPECT_TRUE(Forward->StateLabel->text().contains(QStringLiteral("Clean > Turn reversed polarity turns them")))
+        << Forward->StateLabel->text().toStdString();
+    turn->trigger();
+    EXPECT_EQ(Forward->MeasuredData()->Size(), reversed.size());
+    EXPECT_EQ(Forward->ElectrodePositionsFile(), QString());
+}
+
+} // namespace
+} // namespace lp::test

@@ -1012,15 +1012,23 @@ TEST_F(ForwardResponseWindowTest, DataOfZeroOrBelowAreLeftOutUntilRemoved)
     EXPECT_EQ(Forward->DataCountLabel->text(), QStringLiteral("%1 data, 2 removed.").arg(count));
     EXPECT_TRUE(Forward->StateLabel->text().startsWith(QStringLiteral("Remove ρa ≤ 0: 2 data removed.")));
     EXPECT_EQ(Forward->Misfit()->Data, static_cast<int>(count - 2));
-    // Every datum below 0: nothing to compare, the file refused.
-    std::vector<size_t> all(count);
-    std::iota(all.begin(), all.end(), size_t{0});
+    // Every datum of ρa 0: nothing to compare, the file refused.
     QString error;
-    EXPECT_FALSE(Forward->OpenMeasuredData(WriteMeasuredFile(QStringLiteral("all.dat"), all), error));
+    EXPECT_FALSE(Forward->OpenMeasuredData(WriteRhoaFile(QStringLiteral("zero.dat"), Field.Survey.Electrodes,
+                                                         Field.Survey.Configurations, std::vector<double>(count, 0.0)),
+                                           error));
     EXPECT_EQ(error, QStringLiteral("The file holds no datum that can be used (%1 with an apparent resistivity "
                                     "of 0 or below).")
                          .arg(count));
     EXPECT_EQ(Forward->MeasuredData()->Size(), count - 2);
+    // Every resistance above 0 while every k is below 0: magnitudes, each
+    // datum turned to its k's sign as read.
+    std::vector<size_t> all(count);
+    std::iota(all.begin(), all.end(), size_t{0});
+    ASSERT_TRUE(Forward->OpenMeasuredData(WriteMeasuredFile(QStringLiteral("all.dat"), all), error));
+    EXPECT_EQ(Forward->MeasuredData()->Size(), count);
+    EXPECT_TRUE(Forward->MeasuredLabel->text().contains(QStringLiteral("The file gives its resistances as magnitudes")))
+        << Forward->MeasuredLabel->text().toStdString();
 }
 
 // The error fields weigh the data in the totals: typed, they recompute χ²

@@ -4,6 +4,8 @@
 
 #include "section/survey/DataCleaning.h"
 
+#include "tests/support/SharedData.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -211,6 +213,77 @@ TEST(DataCleaning, ErrorModelFittedToThePairs)
     EXPECT_EQ(single.Absolute, 0.0);
     EXPECT_NEAR(single.Relative, 0.04, 1e-12);
     EXPECT_THROW(FitReciprocalErrorModel({}), EDataFileError);
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// Turned, a datum takes its geometric factor's sign: ρa, R and ΔU change
+// sign, its chargeability and phase stay; ρa 0 has no sign to turn.
+TEST(DataCleaning, DataOfReversedPolarityAreTurnedToTheirFactorsSign)
+{
+    TMeasuredData data = Line(8, [](double, int) { return 20.0; });
+    const size_t n = data.Size();
+    data.Resistances.assign(n, std::nan(""));
+    data.Voltages.assign(n, std::nan(""));
+    data.Chargeabilities.assign(n, 2.0);
+    data.Phases.assign(n, -5.0);
+    const struct {
+        size_t Datum;
+        double Rho, Resistance, Voltage;
+        bool Turned;
+    } cases[] = {
+        {0, -20.0, std::nan(""), std::nan(""), true},
+        {1, -20.0, -20.0 / data.GeometricFactors[1], 0.5, true},
+        {2, 0.0, 0.0, 0.0, false},
+        {3, 20.0, 20.0 / data.GeometricFactors[3], -0.5, false},
+    };
+    std::vector<bool> expected(n, false);
+    for (const auto& c : cases) {
+        data.Resistivities[c.Datum] = c.Rho, data.Resistances[c.Datum] = c.Resistance, data.Voltages[c.Datum] = c.Voltage;
+        expected[c.Datum] = c.Turned;
+    }
+    EXPECT_EQ(ReversedPolarityData(data), expected);
+    EXPECT_FALSE(MostlyReversed(data)); // 2 of 14 data below 0
+    const TMeasuredData before = data;
+    EXPECT_EQ(TurnReversedPolarity(data), 2u);
+    for (const auto& c : cases) {
+        const double sign = c.Turned ? -1.0 : 1.0;
+        EXPECT_EQ(data.Resistivities[c.Datum], sign * c.Rho);
+        EXPECT_TRUE(std::isnan(c.Resistance) ? std::isnan(data.Resistances[c.Datum])
+                                             : data.Resistances[c.Datum] == sign * c.Resistance);
+        EXPECT_EQ(data.Chargeabilities[c.Datum], 2.0);
+        EXPECT_EQ(data.Phases[c.Datum], -5.0);
+    }
+    EXPECT_EQ(data.Voltages[1], -0.5);
+    EXPECT_EQ(TurnReversedPolarity(data), 0u);
+    EXPECT_THROW(TurnPolarity(data, {true}), EDataFileError);
+    for (size_t d = 0; d < 6; ++d)
+        data.Resistivities[d] = -1.0;
+    data.Resistivities[6] = 0.0;
+    EXPECT_FALSE(MostlyReversed(data)); // 6 of 14, 0 has no sign
+    data.Resistivities[6] = -1.0;
+    EXPECT_TRUE(MostlyReversed(data)); // 7 of 14
+}
+
+// The real mixed array: its instrument records no polarity for some of
+// its configurations; those data come as read (the file holds signs), 75
+// below 0 that the turn makes data, 97 of 0 that stay out.
+TEST(DataCleaning, TheRealMixedArrayTurnsItsReversedData)
+{
+    LP_REQUIRE_SHARED_DATA("real/syscal-ip-reciprocals.csv");
+    TMeasuredData data = ReadMeasuredData(testing::SharedDataText("real/syscal-ip-reciprocals.csv"));
+    EXPECT_FALSE(data.Magnitudes);
+    const std::vector<bool> reversed = ReversedPolarityData(data), nonPositive = NonPositiveData(data);
+    EXPECT_EQ(std::count(reversed.begin(), reversed.end(), true), 75);
+    EXPECT_EQ(std::count(nonPositive.begin(), nonPositive.end(), true), 172);
+    EXPECT_FALSE(MostlyReversed(data));
+    EXPECT_EQ(TurnReversedPolarity(data), 75u);
+    const std::vector<bool> left = NonPositiveData(data);
+    EXPECT_EQ(std::count(left.begin(), left.end(), true), 97);
 }
 
 } // namespace

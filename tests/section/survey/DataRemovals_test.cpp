@@ -205,3 +205,37 @@ TEST(DataRemovals, RandomStepsKeepTheirInvariants)
 
 } // namespace
 } // namespace lp
+
+namespace lp {
+namespace {
+
+// Turning the polarity changes what is kept, never the file; turned off,
+// the data are as read again.
+TEST(DataRemovals, ThePolarityIsTurnedForTheKeptDataAlone)
+{
+    std::shared_ptr<TMeasuredData> file = Line(8);
+    for (size_t d : {1u, 4u, 6u})
+        file->Resistivities[d] = -file->Resistivities[d];
+    file->Resistivities[7] = 0.0;
+    TDataRemovals removals(file);
+    EXPECT_EQ(removals.UnusableCount(), 4u);
+    EXPECT_TRUE(removals.IsUnusable(4));
+    removals.Remove({6});
+    EXPECT_EQ(removals.TurnPolarity(true), 3u);
+    EXPECT_TRUE(removals.PolarityTurned());
+    EXPECT_FALSE(removals.IsUnusable(4));
+    EXPECT_EQ(removals.UnusableCount(), 1u);
+    EXPECT_EQ(removals.Kept()->Size(), file->Size() - 2); // datum 6 removed, 7 of ρa 0
+    EXPECT_EQ(removals.Kept()->Resistivities[1], -file->Resistivities[1]);
+    EXPECT_LT(removals.File()->Resistivities[1], 0.0);
+    EXPECT_EQ(removals.CountText(), std::to_string(file->Size()) + " data, 1 removed, 1 with ρa ≤ 0 left out, 3 turned");
+    // Undo takes back the removal, not the turn.
+    EXPECT_TRUE(removals.Undo());
+    EXPECT_EQ(removals.Kept()->Size(), file->Size() - 1);
+    EXPECT_EQ(removals.TurnPolarity(false), 0u);
+    EXPECT_EQ(removals.UnusableCount(), 4u);
+    EXPECT_EQ(removals.Kept()->Size(), file->Size() - 4);
+}
+
+} // namespace
+} // namespace lp
