@@ -42,6 +42,9 @@ constexpr double LambdaFall = 8.0;
 //     first λ (the user's choice, as with a held λ).
 constexpr double LowestShareOfStart = 0.01;
 constexpr double KneeShare = 0.03, NearNoise = 2.0;
+// What a halving of λ must buy of the χ² the forward computation gives
+// (ln χ²), while χ² is above NearNoise, for the fall to stand (Unpaid).
+constexpr double PayPerHalving = 0.05;
 constexpr double HeldPromise = 1.25, BrokenPromise = 2.0;
 // The next iteration's fall bound for a step that reached χ² Reached where
 // its linearisation promised Promised.
@@ -340,7 +343,8 @@ public:
                 }
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
-                result.Stop = "Cancelled; the model of iteration " + std::to_string(iteration - 1) + " stays.";
+                result.Stop = "Cancelled; the model of iteration " + std::to_string(result.Steps.back().Iteration) +
+                              " stays.";
                 break;
             }
             if (!tried.Accepted) {
@@ -348,12 +352,22 @@ public:
                 break;
             }
             const double promised = linear->PredictedChiSquare(tried.Length * step);
+            if (!hold && Unpaid(last, lambda, chi, FitChiSquare(tried.Response))) {
+                // The fall of λ bought too little of the misfit the forward
+                // computation gives: the step is undone (the model, its
+                // response and Jacobian stay the last iterate's) and λ stays
+                // at or above the last λ that paid.
+                FFloor = std::max(FFloor, last);
+                lambda = last;
+                fall = 1.0;
+                continue;
+            }
             FU = std::move(tried.Model);
             f = std::move(tried.Response);
             J = std::move(tried.Jacobian);
             const double previous = chi;
             chi = FitChiSquare(f);
-            Record(result, iteration, chi, f, lambda);
+            Record(result, static_cast<int>(result.Steps.size()), chi, f, lambda);
             if (hold) {
                 if (before - Phi(f, FU, lambda) < 0.01 * before) {
                     result.Stop = "The objective changed by less than 1 % in an iteration.";
@@ -625,7 +639,7 @@ private:
         double validated = linear.Curve->CrossValidationLambda(MinLambda, MaxLambda);
         if (!(linear.Curve->NoiseLevel(validated) > NoiseLevelToTell))
             validated = 0.0; // the errors are the data's: the discrepancy's λ
-        const double chosen = std::min(std::max(aim, validated), MostRise * lambda);
+        const double chosen = std::max(std::min(std::max(aim, validated), MostRise * lambda), FFloor);
         FHeldByFall = lambda / Fall > chosen;
         lambda = std::clamp(std::max(chosen, lambda / Fall), MinLambda, MaxLambda);
         FValidated = validated >= lambda && aim < validated;
@@ -641,7 +655,7 @@ private:
         // The floor below the first λ holds while the misfit is far from
         // the noise; the last way to χ² 1 may go below it.
         const double floor = chi > NearNoise ? FSettings.Lambda * LowestShareOfStart : 0.0;
-        const double lowest = std::max({MinLambda, lambda / Fall, floor});
+        const double lowest = std::max({MinLambda, lambda / Fall, floor, FFloor});
         // Each step aims at a sixteenth of the misfit (at least 1): the
         // largest λ that reaches it keeps the step smooth, and the last
         // iterations' λ decides the image, so a bolder aim only saves
@@ -792,6 +806,21 @@ private:
                        "about " + ReadableNumber(result.ErrorScale) + " times larger would be fitted to chi-square 1.";
     }
 
+    // Whether a step whose λ fell from Last to Lambda bought less than
+    // PayPerHalving of the χ² the rules follow per halving of λ, from Before
+    // to Reached (the forward computation's, not the linearisation's
+    // promise), while the misfit is still far from the noise (NearNoise).
+    // There lowering λ fits the data's remainder with roughness: the
+    // linearised problem promises χ² 1 at a λ far below (a real line's did,
+    // with cells 38 times beyond its apparent resistivities), each step
+    // delivers a few per cent.
+    static bool Unpaid(double Last, double Lambda, double Before, double Reached)
+    {
+        if (!(Lambda < Last * (1.0 - 1e-9)) || !(Before > NearNoise))
+            return false;
+        return std::log(Before / Reached) < PayPerHalving * std::log2(Last / Lambda);
+    }
+
     // Records an iterate: fit, the χ² the rules follow (FitChiSquare); the
     // step's χ² is the measured data's on their errors.
     void Record(TInversionResult& result, int iteration, double fit, const VectorXd& f, double lambda)
@@ -832,6 +861,7 @@ private:
     bool FValidated = false;
     double FNoiseLevel = 1.0;
     bool FHeldByFall = false; // the fall bound, not the rule, set the last λ
+    double FFloor = 0.0;      // the last λ whose fall paid, once a fall did not (Unpaid)
     struct TIterate {
         int Iteration = -1; // none yet
         double ChiSquare = 0.0;
