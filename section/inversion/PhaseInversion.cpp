@@ -85,6 +85,9 @@ TWeightedRows WeightedRows(const MatrixXd& Jacobian, const VectorXd& Measured, c
         if (n > 0) // a row of no cells has no storage to copy
             weighted.WJ.row(r) = Jacobian.row(i) / Errors[i];
         weighted.Wd[r] = Measured[i] / Errors[i];
+        if (!std::isfinite(weighted.Wd[r]))
+            throw EForwardError(std::string("Datum ") + std::to_string(i + 1) + " has " + Quantity +
+                                " that its error turns into no finite number.");
     }
     return weighted;
 }
@@ -104,6 +107,11 @@ TLambdaChoice ChooseLambda(const TWeightedRows& Rows, const std::function<Vector
         if (chi <= 1.0)
             break;
     }
+    // A misfit that is no finite number for every λ (values or weights
+    // beyond what a double holds) chooses nothing: said, never an empty model.
+    if (best.Model.size() == 0 && Rows.WJ.cols() > 0)
+        throw EForwardError("No regularisation strength gave a model whose misfit is a finite number: a datum's "
+                            "value or error is far beyond what a ground gives. Nothing was inverted.");
     return best;
 }
 

@@ -28,7 +28,8 @@ namespace lp {
 // The rows of a linear inversion after the resistivity's: the data with a
 // finite value and an error above 0, each row of the Jacobian and each
 // value divided by its error. Raises EForwardError naming Quantity ("a
-// chargeability", "a phase") for inconsistent sizes or no usable datum.
+// chargeability", "a phase") for inconsistent sizes, no usable datum, or
+// a value over its error that is no finite number.
 struct TWeightedRows {
     Eigen::MatrixXd WJ; // used data × cells
     Eigen::VectorXd Wd;
@@ -40,7 +41,8 @@ TWeightedRows WeightedRows(const Eigen::MatrixXd& Jacobian, const Eigen::VectorX
 // The λ of a linear inversion's regularisation: Solve(λ) gives the model
 // for λ = First, First/3, ... down to 1e-3 (First 1000 or a step of that
 // sweep below it); the largest λ whose model reaches χ² ≤ 1 on Rows wins
-// (the sweep stops there), else the one whose χ² comes nearest 1.
+// (the sweep stops there), else the one whose χ² comes nearest 1; raises
+// EForwardError when no λ gives a finite χ² (never an empty model).
 struct TLambdaChoice {
     Eigen::VectorXd Model;
     double ChiSquare = 0.0;

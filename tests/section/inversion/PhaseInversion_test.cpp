@@ -116,6 +116,36 @@ struct TPhasedBlock {
 // from a run with the block's resistivity alone moved (a real computation
 // of its own). Behind a conductor J_block goes below 0 for some data: their
 // φa is smaller than the host's.
+// A phase of 1e308 mrad made χ² infinite for every λ: no model was chosen
+// and the empty one multiplied (a crash). Now the choice refuses, and a
+// value its error turns into no finite number is refused before it.
+TEST(PhaseInversion, MisfitsBeyondADoubleAreRefusedNeverAnEmptyModel)
+{
+    constexpr int n = 5, data = 4;
+    const MatrixXd J = MatrixXd::Constant(data, n, 0.2);
+    const struct {
+        double Value, Error;
+        const char* Message;
+    } cases[] = {{1e308, 1e-3, "Datum 2 has a phase that its error turns into no finite number."},
+                 {1e200, 1.0, "No regularisation strength gave a model whose misfit is a finite number"},
+                 {-1e160, 1e-160, "Datum 2 has a phase that its error turns into no finite number."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Value);
+        VectorXd measured = VectorXd::Constant(data, -5.0), errors = VectorXd::Constant(data, 0.5);
+        measured[1] = c.Value;
+        errors[1] = c.Error;
+        try {
+            InvertPhases(J, measured, errors, Chain(n));
+            ADD_FAILURE() << "inverted";
+        } catch (const EForwardError& error) {
+            EXPECT_TRUE(error.Message().starts_with(c.Message)) << error.Message();
+        }
+    }
+    // The choice itself, whatever solves: an infinite χ² at every λ chooses nothing.
+    const TWeightedRows rows{MatrixXd::Identity(2, 2), VectorXd::Constant(2, 1e200)};
+    EXPECT_THROW(ChooseLambda(rows, [](double) { return VectorXd(VectorXd::Zero(2)); }), EForwardError);
+}
+
 TEST(PhaseInversion, ForwardApparentPhasesAgreeWithTheSensitivities)
 {
     const TPhasedBlock block;

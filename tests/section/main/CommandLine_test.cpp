@@ -1440,17 +1440,209 @@ TEST(CommandLine, InvertWithIpIsPhaseInvertsThePhasesIntoTheirColumn)
             EXPECT_NEAR(v[7].toDouble(), -6.0, 1.0) << rows[r].toStdString();
     }
     EXPECT_LT(deepest, -5.0);
-    // The phases' error: a number above 0; a series takes no phases yet.
+    // The phases' error: a number from 0.001 to 1000 mrad; a series takes no phases yet.
     for (const QString value : {"0", "-1", "nan"}) {
         const TCommandRun refused = RunCommand({"--invert", out, data, "--ip-is-phase", "--phase-error", value});
         EXPECT_EQ(refused.Code, 2);
-        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number above 0, not \"" +
+        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number from 0.001 to 1000, not \"" +
                                                      value.toStdString() + "\" (see lithoprism --help)\n");
     }
     const TCommandRun series = RunCommand({"--timelapse", folder.filePath("lapse"), data, data, "--ip-is-phase"});
     EXPECT_EQ(series.Code, 2);
     EXPECT_EQ(series.Errors.toStdString(),
               "lithoprism: --ip-is-phase goes with --invert, not with --timelapse (see lithoprism --help)\n");
+}
+
+// The block's data with IP columns after rhoa (Columns, "phi iperr" say),
+// datum d (from 0) holding Values(d), written as Name; Lines gets each
+// datum's line in the file.
+QString BlockDataWith(const QTemporaryDir& Folder, const QString& Name, const QString& Columns,
+                      const std::function<QString(int)>& Values, std::vector<int>* Lines = nullptr)
+{
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(Folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    EXPECT_GT(header, 0);
+    const int count = lines.value(header - 1).toInt();
+    lines[header] += QStringLiteral(" ") + Columns;
+    for (int d = 0; d < count; ++d) {
+        lines[header + 1 + d] += QStringLiteral(" ") + Values(d);
+        if (Lines)
+            Lines->push_back(static_cast<int>(header + 2 + d));
+    }
+    const QString data = Folder.filePath(Name);
+    WriteFile(data, lines.join('\n').toUtf8());
+    return data;
+}
+
+// Phases of −5 .. −11 mrad varying along the data.
+QString BlockPhase(int Datum)
+{
+    return QString::number(-5 - Datum % 7);
+}
+
+// Positive phases (magnitudes, as many instruments write them) held every
+// cell at 0 mrad: the same data written either way give the same image.
+TEST(CommandLine, InvertedPhasesDoNotDependOnTheFilesSignConvention)
+{
+    QTemporaryDir folder;
+    const QString lagging = BlockDataWith(folder, "lagging.dat", "phi", BlockPhase);
+    const QString magnitudes =
+        BlockDataWith(folder, "magnitudes.dat", "phi", [](int d) { return BlockPhase(d).mid(1); });
+    const QString first = folder.filePath("first.csv"), second = folder.filePath("second.csv");
+    const TCommandRun signedRun = RunCommand({"--invert", first, lagging, "--iterations", "2"});
+    ASSERT_EQ(signedRun.Code, 0) << signedRun.Errors.toStdString();
+    EXPECT_FALSE(signedRun.Errors.contains("above 0")) << signedRun.Errors.toStdString();
+    const TCommandRun turned = RunCommand({"--invert", second, magnitudes, "--iterations", "2"});
+    ASSERT_EQ(turned.Code, 0) << turned.Errors.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(lithoprism: warning: (\d+) of \1 phases are above 0, which a polarizable ground )"
+                                   R"(does not give: the column is read in the other sign convention)")
+                    .match(turned.Errors)
+                    .hasMatch())
+        << turned.Errors.toStdString();
+    EXPECT_EQ(FileBytes(first), FileBytes(second));
+    EXPECT_EQ(signedRun.Out, turned.Out);
+    // The image has phases where the data see, not 0 everywhere.
+    const QList<QByteArray> rows = FileBytes(second).trimmed().split('\n');
+    ASSERT_TRUE(rows[0].endsWith(",phase"));
+    double least = 0.0;
+    for (qsizetype r = 1; r < rows.size(); ++r)
+        least = std::min(least, rows[r].split(',').back().toDouble());
+    EXPECT_LT(least, -4.0);
+}
+
+// A per-datum phase error column (iperr) was ignored for the default 0.5
+// mrad: the file's errors weigh the phases, --phase-error serves the data
+// without one, and the run says which it used.
+TEST(CommandLine, InvertWeighsThePhasesByTheFilesOwnErrors)
+{
+    QTemporaryDir folder;
+    const QString own = BlockDataWith(folder, "own.dat", "phi iperr", [](int d) { return BlockPhase(d) + " 0.2"; });
+    const QString none = BlockDataWith(folder, "none.dat", "phi", BlockPhase);
+    const QString some = BlockDataWith(folder, "some.dat", "phi iperr/mrad",
+                                       [](int d) { return BlockPhase(d) + (d < 10 ? " 0.2" : " 0"); });
+    const auto invert = [&](const QString& Data, const QString& Out, const QStringList& More) {
+        const TCommandRun run =
+            RunCommand(QStringList{"--invert", folder.filePath(Out), Data, "--iterations", "2"} + More);
+        EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+        return run;
+    };
+    const TCommandRun byFile = invert(own, "own.csv", {});
+    EXPECT_TRUE(QRegularExpression(R"(\nphase errors: the file's \(iperr\) for \d+ data\n)").match(byFile.Out).hasMatch())
+        << byFile.Out.toStdString();
+    const TCommandRun byOption = invert(none, "option.csv", {"--phase-error", "0.2"});
+    EXPECT_TRUE(QRegularExpression(R"(\nphase errors: 0.2 mrad \(--phase-error\) for \d+ data\n)")
+                    .match(byOption.Out)
+                    .hasMatch())
+        << byOption.Out.toStdString();
+    EXPECT_EQ(FileBytes(folder.filePath("own.csv")), FileBytes(folder.filePath("option.csv")));
+    // The default error gives another image; a file's error wins over the option.
+    invert(none, "default.csv", {});
+    EXPECT_NE(FileBytes(folder.filePath("own.csv")), FileBytes(folder.filePath("default.csv")));
+    invert(own, "own-option.csv", {"--phase-error", "3"});
+    EXPECT_EQ(FileBytes(folder.filePath("own.csv")), FileBytes(folder.filePath("own-option.csv")));
+    const TCommandRun mixed = invert(some, "some.csv", {});
+    EXPECT_TRUE(QRegularExpression(R"(\nphase errors: the file's \(iperr\) for 10 data, 0.5 mrad \(--phase-error\) for )"
+                                   R"(\d+ data\n)")
+                    .match(mixed.Out)
+                    .hasMatch())
+        << mixed.Out.toStdString();
+}
+
+// Phases of 1e308 crashed the inversion, −1e9 mrad or −400° were imaged,
+// no-value codes (−9999999) were taken as chargeabilities, and values far
+// beyond their neighbours' were imaged: each is left out with its line
+// named, the resistivities kept, and the inversion runs.
+TEST(CommandLine, WildIpValuesAreLeftOutNamingTheirLines)
+{
+    const struct {
+        const char* Columns;
+        const char* Wild;
+        const char* Why;
+    } cases[] = {
+        {"phi", "1e308", "not finite, beyond"}, {"phi", "1e160", "not finite, beyond"},
+        {"phi", "-1e9", "not finite, beyond"},  {"phi/deg", "-400", "not finite, beyond"},
+        {"ip", "-9999999", "not finite, beyond"}, {"phi", "-600", "far beyond its neighbours'"},
+        {"phi", "300", "far beyond its neighbours'"}};
+    constexpr int wildDatum = 12;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + c.Wild);
+        QTemporaryDir folder;
+        const bool degrees = QString(c.Columns).endsWith("deg");
+        const bool chargeability = QString(c.Columns) == "ip";
+        std::vector<int> lines;
+        const QString data = BlockDataWith(folder, "wild.dat", c.Columns, [&](int d) {
+            if (d == wildDatum)
+                return QString(c.Wild);
+            const int phase = -5 - d % 7;
+            return chargeability ? QString::number(-10 * phase) : degrees ? QString::number(phase / 17.45) : QString::number(phase);
+        }, &lines);
+        const QString out = folder.filePath("image.csv");
+        const TCommandRun run = RunCommand({"--invert", out, data, "--iterations", "2"});
+        ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.contains(QStringLiteral("lithoprism: warning: IP values of the file left out, their "
+                                                       "data's resistivities kept: 1 IP value %1")
+                                            .arg(c.Why)))
+            << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.contains(QStringLiteral("(line %1)").arg(lines.at(wildDatum)))) << run.Errors.toStdString();
+        const QRegularExpressionMatch chi =
+            QRegularExpression(chargeability ? R"(\ninverted: .*\n)" : R"(\nphases: chi-square ([0-9.e+-]+)\n)").match(run.Out);
+        ASSERT_TRUE(chi.hasMatch()) << run.Out.toStdString();
+        if (!chargeability)
+            EXPECT_LT(chi.captured(1).toDouble(), 100.0) << run.Out.toStdString();
+        // Every datum's resistivity inverted: the common count.
+        EXPECT_TRUE(run.Out.contains(QStringLiteral(" for %1 data\n").arg(lines.size() - 1))) << run.Out.toStdString();
+    }
+}
+
+// --drop-outliers K judges the IP values on K too, leaving them out (the data kept).
+TEST(CommandLine, DropOutliersLeavesOutIpValuesBeyondItsLimit)
+{
+    QTemporaryDir folder;
+    const QString data =
+        BlockDataWith(folder, "odd.dat", "phi", [](int d) { return d == 12 ? QStringLiteral("-40") : BlockPhase(d); });
+    const QString out = folder.filePath("image.csv");
+    const TCommandRun plain = RunCommand({"--invert", out, data, "--iterations", "1"});
+    ASSERT_EQ(plain.Code, 0) << plain.Errors.toStdString();
+    EXPECT_FALSE(plain.Errors.contains("IP value")) << plain.Errors.toStdString();
+    const TCommandRun strict = RunCommand({"--invert", out, data, "--iterations", "1", "--drop-outliers", "3"});
+    ASSERT_EQ(strict.Code, 0) << strict.Errors.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(drop-outliers: \d+ data removed, 1 IP value left out \(their data kept\)\n)")
+                    .match(strict.Errors)
+                    .hasMatch())
+        << strict.Errors.toStdString();
+}
+
+// The phases of a series were dropped without a word; --phase-error and
+// --change-error of 1e-300 ended in "The change's linear problem could not
+// be decomposed": refused up front, naming the option.
+TEST(CommandLine, TimeLapseSaysItsPhasesAreNotInvertedAndIpErrorsAreChecked)
+{
+    QTemporaryDir folder;
+    const QString monday = BlockDataWith(folder, "monday.dat", "phi", BlockPhase);
+    const QString tuesday = BlockDataWith(folder, "tuesday.dat", "phi", BlockPhase);
+    const TCommandRun series = RunCommand({"--timelapse", folder.filePath("lapse"), monday, tuesday, "--iterations", "1"});
+    ASSERT_EQ(series.Code, 0) << series.Errors.toStdString();
+    for (const QString& file : {monday, tuesday})
+        EXPECT_TRUE(series.Errors.contains(QStringLiteral("lithoprism: warning: the phases of \"%1\" are not inverted: "
+                                                          "a time-lapse series inverts no phases")
+                                               .arg(file)))
+            << series.Errors.toStdString();
+    const struct {
+        const char* Command;
+        const char* Option;
+        const char* Value;
+        const char* Range;
+    } cases[] = {{"--invert", "--phase-error", "1e-300", "0.001 to 1000"},
+                 {"--invert", "--phase-error", "2000", "0.001 to 1000"},
+                 {"--timelapse", "--change-error", "1e-300", "0.0001 to 1000"},
+                 {"--timelapse", "--change-error", "1e9", "0.0001 to 1000"}};
+    for (const auto& c : cases) {
+        const TCommandRun refused =
+            RunCommand({c.Command, folder.filePath("out.csv"), monday, tuesday, c.Option, c.Value});
+        EXPECT_EQ(refused.Code, 2);
+        EXPECT_EQ(refused.Errors.toStdString(), std::string("lithoprism: ") + c.Option + " needs a number from " +
+                                                     c.Range + ", not \"" + c.Value + "\" (see lithoprism --help)\n");
+    }
 }
 
 // "--invert OUT.vtk" and "--invert OUT.xyz" wrote the cell table under

@@ -9,11 +9,13 @@
 #include "section/survey/DataCleaning.h"
 #include "section/survey/Misfit.h"
 #include "section/survey/Res2DInvFile.h"
+#include "section/model/ModelGeometryText.h"
 
 #include "tests/section/forward/ForwardFixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -336,14 +338,16 @@ TEST(MeasuredData, PhaseColumnsAreReadInTheirSignConventionAndUnit)
     const double degree = 1000.0 * std::numbers::pi / 180.0;
     const struct {
         const char* Columns;
+        const char* Value;
         double Phase; // mrad, φ of the voltage
-    } cases[] = {{"rhoa ip/mrad", -12.0},         {"rhoa ip/MRAD iperr", -12.0}, {"rhoa ip/rad", -12000.0},
-                 {"rhoa ip/deg", -12.0 * degree}, {"rhoa phi", 12.0},            {"rhoa phase/mrad", 12.0},
-                 {"rhoa phi/deg", 12.0 * degree}, {"rhoa phi/rad", 12000.0}};
+    } cases[] = {{"rhoa ip/mrad", "12", -12.0},         {"rhoa ip/MRAD iperr", "12", -12.0},
+                 {"rhoa ip/rad", "0.012", -12.0},       {"rhoa ip/deg", "12", -12.0 * degree},
+                 {"rhoa phi", "-12", -12.0},            {"rhoa phase/mrad", "-12", -12.0},
+                 {"rhoa phi/deg", "-12", -12.0 * degree}, {"rhoa phi/rad", "-0.012", -12.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Columns);
         const TMeasuredData data =
-            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + c.Columns + "\n1 0 2 3 100 12" +
+            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + c.Columns + "\n1 0 2 3 100 " + c.Value +
                                     (std::string(c.Columns).ends_with("iperr") ? " 1" : "") + "\n");
         EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
         EXPECT_TRUE(data.Chargeabilities.empty());
@@ -384,10 +388,17 @@ TEST(MeasuredData, NegativeChargeabilitiesAreCountedAndThePhaseReadingSuggested)
 {
     const TMeasuredData data = ReadUnifiedMeasuredData(
         "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 -3\n2 3 4 1 100 2\n");
-    EXPECT_EQ(data.Chargeabilities, (std::vector<double>{-1.2, -0.3, 0.2}));
+    // Mostly below 0: turned (IpColumnsOfTheImpossibleSignAreTurned).
+    EXPECT_EQ(data.Chargeabilities, (std::vector<double>{1.2, 0.3, -0.2}));
     ASSERT_EQ(data.Warnings.size(), 1u);
     EXPECT_TRUE(data.Warnings[0].starts_with("2 of 3 chargeabilities are below 0")) << data.Warnings[0];
     EXPECT_NE(data.Warnings[0].find("--ip-is-phase"), std::string::npos) << data.Warnings[0];
+    // Half of them: kept as written, the phase reading suggested.
+    const TMeasuredData half = ReadUnifiedMeasuredData(
+        "4\n# x\n0\n1\n2\n3\n2\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 3\n");
+    EXPECT_EQ(half.Chargeabilities, (std::vector<double>{-1.2, 0.3}));
+    ASSERT_EQ(half.Warnings.size(), 1u);
+    EXPECT_TRUE(half.Warnings[0].starts_with("1 of 2 chargeabilities are below 0: if")) << half.Warnings[0];
     // A few below 0, as beside a strong contrast: ordinary data.
     EXPECT_TRUE(ReadUnifiedMeasuredData(
                     "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 3\n2 3 4 1 100 2\n")
@@ -467,6 +478,190 @@ TEST(MeasuredData, TheSameMeasurementsReadTwiceAreTheSameData)
     other = second;
     other.Configurations.pop_back();
     EXPECT_FALSE(SameMeasurements(first, other));
+}
+
+
+// --- IP values ---------------------------------------------------------------------
+
+// A unified file of 30 dipole-dipole data over 12 electrodes 1 m apart,
+// datum d on line 17 + d, its IP columns holding Normal·(1 + d % 5 / 10)
+// and After, datum Odd (if any) holding Wild instead.
+std::string IpFile(const std::string& Columns, double Normal, const std::string& After = "", int Odd = -1,
+                   const std::string& Wild = "")
+{
+    std::string text = "12\n# x\n";
+    for (int e = 0; e < 12; ++e)
+        text += std::to_string(e) + "\n";
+    text += "30\n# a b m n rhoa " + Columns + "\n";
+    int d = 0;
+    for (int n = 1; n <= 4; ++n)
+        for (int a = 1; a + n + 2 <= 12; ++a, ++d) {
+            const std::string values = d == Odd ? Wild : FormatExactReal(Normal * (1.0 + (d % 5) / 10.0)) + After;
+            text += std::to_string(a) + " " + std::to_string(a + 1) + " " + std::to_string(a + n + 1) + " " +
+                    std::to_string(a + n + 2) + " 100 " + values + "\n";
+        }
+    return text;
+}
+
+constexpr int OddDatum = 10, OddLine = 27;
+
+// A per-datum phase error column was passed over without a word (the default
+// error served): "iperr" is the error of the file's IP column, in its unit.
+TEST(MeasuredData, IpErrorsAreReadInTheirColumnsUnit)
+{
+    const std::string electrodes = "3\n# x\n0\n1\n2\n";
+    const double degree = 1000.0 * std::numbers::pi / 180.0;
+    const struct {
+        const char* Columns;
+        const char* Values;
+        double PhaseError, ChargeabilityError; // mrad, per cent; nan: none
+    } cases[] = {{"ip/mrad iperr", "12 0.8", 0.8, NAN},        {"phi/deg iperr", "-0.5 0.05", 0.05 * degree, NAN},
+                 {"phi iperr/rad", "-12 0.002", 2.0, NAN},     {"phase iperr/mrad", "-12 0.3", 0.3, NAN},
+                 {"ip iperr", "12 1", NAN, 0.1},               {"ip/% phi iperr", "1.5 -12 0.2", NAN, 0.2},
+                 {"ip/mrad iperr", "12 0", NAN, NAN}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns);
+        const TMeasuredData data = ReadUnifiedMeasuredData(electrodes + "1\n# a b m n rhoa " + c.Columns +
+                                                           "\n1 0 2 3 100 " + c.Values + "\n");
+        EXPECT_TRUE(data.Warnings.empty());
+        for (const auto& [errors, expected] : {std::pair{&data.PhaseErrors, c.PhaseError},
+                                               std::pair{&data.ChargeabilityErrors, c.ChargeabilityError}}) {
+            if (std::isnan(expected)) {
+                EXPECT_TRUE(errors->empty());
+                continue;
+            }
+            ASSERT_EQ(errors->size(), 1u);
+            EXPECT_NEAR(errors->front(), expected, 1e-12 * expected);
+        }
+    }
+    // Written back and read again, the phases' errors with them.
+    const TMeasuredData data = ReadUnifiedMeasuredData(IpFile("phi iperr", -8.0, " 0.7"));
+    const TMeasuredData again = ReadUnifiedMeasuredData(FormatMeasuredData(data, 0.03));
+    EXPECT_EQ(again.Phases, data.Phases);
+    EXPECT_EQ(again.PhaseErrors, std::vector<double>(30, 0.7));
+    EXPECT_EQ(KeepData(again, std::vector<bool>(30, true)).PhaseErrors.size(), 0u);
+}
+
+// Positive phases (magnitudes, as many instruments write them) were taken
+// as a ground that cannot polarize: a column mostly of the sign no
+// polarizable ground gives is read in the other convention, with a warning.
+TEST(MeasuredData, IpColumnsOfTheImpossibleSignAreTurned)
+{
+    const struct {
+        const char* Columns;
+        double Normal;           // as written
+        int Odd;                 // a datum of the other sign, or -1
+        double Turned;           // the first datum as read
+        const char* Warning;     // the start of the warning; empty: none
+    } cases[] = {
+        {"phi", 8.0, -1, -8.0, "30 of 30 phases are above 0"},
+        {"phase/deg", 0.5, OddDatum, -0.5 * 1000.0 * std::numbers::pi / 180.0, "29 of 30 phases are above 0"},
+        {"ip/mrad", -8.0, -1, -8.0, "30 of 30 phases are above 0"}, // pyGIMLi's −φ written with φ's sign
+        {"ip", -80.0, -1, 8.0, "30 of 30 chargeabilities are below 0"},
+        {"phi", -8.0, OddDatum, -8.0, ""},
+        {"ip", 80.0, OddDatum, 8.0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + std::to_string(c.Normal));
+        const std::string odd = FormatExactReal(-c.Normal);
+        const TMeasuredData data = ReadUnifiedMeasuredData(IpFile(c.Columns, c.Normal, "", c.Odd, odd));
+        const std::vector<double>& values = data.Phases.empty() ? data.Chargeabilities : data.Phases;
+        ASSERT_EQ(values.size(), 30u);
+        EXPECT_NEAR(values[0], c.Turned, 1e-9);
+        if (c.Odd >= 0) {
+            EXPECT_LT(values[0] * values[static_cast<size_t>(c.Odd)], 0.0); // each sign turned alike
+        }
+        if (*c.Warning == 0) {
+            EXPECT_TRUE(data.Warnings.empty());
+            continue;
+        }
+        ASSERT_EQ(data.Warnings.size(), 1u);
+        EXPECT_TRUE(data.Warnings[0].starts_with(c.Warning)) << data.Warnings[0];
+        EXPECT_NE(data.Warnings[0].find("sign turned"), std::string::npos) << data.Warnings[0];
+        // A bare ip may hold phases: the reading as phases is suggested.
+        EXPECT_EQ(data.Warnings[0].find("--ip-is-phase") != std::string::npos, std::string(c.Columns) == "ip");
+    }
+}
+
+// A phase of 1e308 crashed the phase inversion, −1e9 mrad or −400° were
+// imaged, and no-value codes (−9999999) were taken as chargeabilities:
+// such an IP value is left out and its line counted, the datum kept.
+TEST(MeasuredData, IpValuesNoGroundGivesAreLeftOutNamingTheirLine)
+{
+    const struct {
+        const char* Columns;
+        double Normal;
+        const char* After;
+        const char* Wild;
+    } cases[] = {{"phi", -8.0, "", "1e308"},          {"phi", -8.0, "", "-1e9"},
+                 {"phi", -8.0, "", "inf"},            {"phi", -8.0, "", "-1000.5"},
+                 {"phi/deg", -0.5, "", "-400"},       {"ip/mrad", 8.0, "", "1e160"},
+                 {"ip", 60.0, "", "-9999999"},        {"ip/%", 6.0, "", "100.5"},
+                 {"ip/mrad iperr", 8.0, " 1", "8 1e-9"}, {"ip iperr", 60.0, " 1", "60 1e-9"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + c.Wild);
+        const TMeasuredData data = ReadUnifiedMeasuredData(IpFile(c.Columns, c.Normal, c.After, OddDatum, c.Wild));
+        ASSERT_EQ(data.Size(), 30u);
+        EXPECT_EQ(data.Resistivities[OddDatum], 100.0);
+        EXPECT_EQ(data.Skipped.Total(), 0);
+        EXPECT_EQ(data.Skipped.IpLines, (std::vector<int>{OddLine}));
+        EXPECT_TRUE(data.Skipped.IpOutlierLines.empty());
+        const std::vector<double>& values = data.Phases.empty() ? data.Chargeabilities : data.Phases;
+        ASSERT_EQ(values.size(), 30u);
+        EXPECT_TRUE(std::isnan(values[OddDatum]));
+        EXPECT_EQ(std::count_if(values.begin(), values.end(), [](double v) { return std::isfinite(v); }), 29);
+        EXPECT_NE(data.Skipped.IpText().find("1 IP value not finite, beyond ±1000 mrad or ±100 %"), std::string::npos)
+            << data.Skipped.IpText();
+        EXPECT_NE(data.Skipped.IpText().find("(line 27)"), std::string::npos) << data.Skipped.IpText();
+    }
+    EXPECT_TRUE(ReadUnifiedMeasuredData(IpFile("phi", -8.0)).Skipped.IpText().empty());
+    // The instruments' readers share the check: a Syscal export's no-value code.
+    const TMeasuredData syscal = ReadMeasuredData(
+        "El-array,xA(m),xB(m),xM(m),xN(m),Rho (Ohm.m),Dev.,M (mV/V),SP (mV),VMN (mV),IAB (mA)\n"
+        "Wenner,0,3,1,2,10.0,0.0,12.5,0.1,50.0,100.0\nWenner,1,4,2,3,10.0,0.0,-9999999,0.1,50.0,100.0\n");
+    EXPECT_EQ(syscal.Size(), 2u);
+    EXPECT_EQ(syscal.Skipped.IpLines, (std::vector<int>{3}));
+}
+
+// Phases of −4,808 and +1,047 mrad among −2 .. −20 were imaged: an IP value
+// far beyond its neighbours' is left out when read, its datum kept.
+TEST(MeasuredData, IpValuesFarBeyondTheirNeighboursAreLeftOut)
+{
+    const struct {
+        const char* Columns;
+        double Normal;
+        const char* Odd;
+        bool LeftOut;
+    } cases[] = {{"phi", -8.0, "-600", true},  {"phi", -8.0, "300", true},  {"ip", 60.0, "900", true},
+                 {"ip", 60.0, "-500", true},   {"phi", -8.0, "-14", false}, {"ip", 60.0, "100", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + c.Odd);
+        const TMeasuredData data = ReadUnifiedMeasuredData(IpFile(c.Columns, c.Normal, "", OddDatum, c.Odd));
+        const std::vector<double>& values = data.Phases.empty() ? data.Chargeabilities : data.Phases;
+        ASSERT_EQ(values.size(), 30u);
+        EXPECT_EQ(std::isnan(values[OddDatum]), c.LeftOut);
+        EXPECT_EQ(data.Skipped.IpOutlierLines, c.LeftOut ? std::vector<int>{OddLine} : std::vector<int>{});
+        EXPECT_EQ(data.Resistivities.size(), 30u);
+        if (c.LeftOut) {
+            EXPECT_NE(data.Skipped.IpText().find("1 IP value far beyond its neighbours' (line 27)"), std::string::npos)
+                << data.Skipped.IpText();
+        }
+    }
+    // Judged on a stricter limit (--drop-outliers 3) the same way.
+    const TMeasuredData data = ReadUnifiedMeasuredData(IpFile("phi", -8.0, "", OddDatum, "-30"));
+    EXPECT_TRUE(data.Skipped.IpOutlierLines.empty());
+    const TOutlyingIp outlying = OutlyingIpValues(data, 3.0);
+    EXPECT_TRUE(outlying.Chargeabilities.empty());
+    EXPECT_EQ(outlying.Count(), 1u);
+    EXPECT_TRUE(outlying.Phases.at(OddDatum));
+}
+
+TEST(MeasuredData, PhiAndPhaseInOneFileAreRefusedNamingTheColumnLine)
+{
+    EXPECT_EQ(UnifiedRefusal("3\n# x\n0\n1\n2\n1\n# a b m n rhoa phi phase\n1 0 2 3 100 -12 -12\n"),
+              "Line 7: the datum columns hold phases twice: \"phi\" and \"phase\".");
+    EXPECT_EQ(UnifiedRefusal("3\n# x\n0\n1\n2\n1\n# a b m n rhoa phi/deg PHASE\n1 0 2 3 100 -1 -1\n"),
+              "Line 7: the datum columns hold phases twice: \"phi\" and \"phase\".");
 }
 
 } // namespace
