@@ -87,7 +87,7 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
     EXPECT_TRUE(run.Out.contains("--timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]"));
     EXPECT_TRUE(run.Out.contains("--change-error PERCENT  the relative error of a datum's change between\n"
-                                 "                      two surveys (default: from the two surveys' errors)\n"))
+                                 "                      two surveys, 0.0001 to 1000 (default: from the two\n"))
         << run.Out.toStdString();
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
                                "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
@@ -1444,7 +1444,7 @@ TEST(CommandLine, InvertWithIpIsPhaseInvertsThePhasesIntoTheirColumn)
     for (const QString value : {"0", "-1", "nan"}) {
         const TCommandRun refused = RunCommand({"--invert", out, data, "--ip-is-phase", "--phase-error", value});
         EXPECT_EQ(refused.Code, 2);
-        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number from 0.001 to 1000, not \"" +
+        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number from 0.001 to 1e3, not \"" +
                                                      value.toStdString() + "\" (see lithoprism --help)\n");
     }
     const TCommandRun series = RunCommand({"--timelapse", folder.filePath("lapse"), data, data, "--ip-is-phase"});
@@ -1527,10 +1527,10 @@ TEST(CommandLine, InvertWeighsThePhasesByTheFilesOwnErrors)
         return run;
     };
     const TCommandRun byFile = invert(own, "own.csv", {});
-    EXPECT_TRUE(QRegularExpression(R"(\nphase errors: the file's \(iperr\) for \d+ data\n)").match(byFile.Out).hasMatch())
+    EXPECT_TRUE(QRegularExpression(R"((^|\n)phase errors: the file's \(iperr\) for \d+ data\n)").match(byFile.Out).hasMatch())
         << byFile.Out.toStdString();
     const TCommandRun byOption = invert(none, "option.csv", {"--phase-error", "0.2"});
-    EXPECT_TRUE(QRegularExpression(R"(\nphase errors: 0.2 mrad \(--phase-error\) for \d+ data\n)")
+    EXPECT_TRUE(QRegularExpression(R"((^|\n)phase errors: 0.2 mrad \(--phase-error\) for \d+ data\n)")
                     .match(byOption.Out)
                     .hasMatch())
         << byOption.Out.toStdString();
@@ -1541,7 +1541,7 @@ TEST(CommandLine, InvertWeighsThePhasesByTheFilesOwnErrors)
     invert(own, "own-option.csv", {"--phase-error", "3"});
     EXPECT_EQ(FileBytes(folder.filePath("own.csv")), FileBytes(folder.filePath("own-option.csv")));
     const TCommandRun mixed = invert(some, "some.csv", {});
-    EXPECT_TRUE(QRegularExpression(R"(\nphase errors: the file's \(iperr\) for 10 data, 0.5 mrad \(--phase-error\) for )"
+    EXPECT_TRUE(QRegularExpression(R"((^|\n)phase errors: the file's \(iperr\) for 10 data, 0.5 mrad \(--phase-error\) for )"
                                    R"(\d+ data\n)")
                     .match(mixed.Out)
                     .hasMatch())
@@ -1632,10 +1632,10 @@ TEST(CommandLine, TimeLapseSaysItsPhasesAreNotInvertedAndIpErrorsAreChecked)
         const char* Option;
         const char* Value;
         const char* Range;
-    } cases[] = {{"--invert", "--phase-error", "1e-300", "0.001 to 1000"},
-                 {"--invert", "--phase-error", "2000", "0.001 to 1000"},
-                 {"--timelapse", "--change-error", "1e-300", "0.0001 to 1000"},
-                 {"--timelapse", "--change-error", "1e9", "0.0001 to 1000"}};
+    } cases[] = {{"--invert", "--phase-error", "1e-300", "0.001 to 1e3"},
+                 {"--invert", "--phase-error", "2000", "0.001 to 1e3"},
+                 {"--timelapse", "--change-error", "1e-300", "0.0001 to 1e3"},
+                 {"--timelapse", "--change-error", "1e9", "0.0001 to 1e3"}};
     for (const auto& c : cases) {
         const TCommandRun refused =
             RunCommand({c.Command, folder.filePath("out.csv"), monday, tuesday, c.Option, c.Value});
@@ -2232,10 +2232,10 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
         {{"--timelapse", folder.filePath("in"), monday, named}, 1,
          "lithoprism: The cell table \"" + named + "\" is the measured data file \"" + named +
              "\": name another file to write. Nothing was written.\n"}};
-    // The change error: a finite number above 0.
+    // The change error: a number from 0.0001 to 1000 (per cent).
     for (const QString value : {"0", "-1.5", "inf", "nan", "3%"})
         cases.emplace_back(QStringList{"--timelapse", prefix, monday, monday, "--change-error", value}, 2,
-                           "lithoprism: --change-error needs a number above 0, not \"" + value +
+                           "lithoprism: --change-error needs a number from 0.0001 to 1e3, not \"" + value +
                                "\" (see lithoprism --help)\n");
     for (const auto& [arguments, code, message] : cases) {
         const TCommandRun run = RunCommand(arguments);
