@@ -125,7 +125,7 @@ bool TInversionWindow::Invert()
     if (phased && (!phaseError || *phaseError < MinPhaseError || *phaseError > MostIpPhase))
         return refuse(QStringLiteral("The phase error must be a number of mrad from %1 to %2 (it serves the data "
                                      "whose file gives none).")
-                          .arg(ShortNumber(MinPhaseError), QLocale().toString(MostIpPhase, 'f', 0)));
+                          .arg(ShortNumber(MinPhaseError), QString::number(MostIpPhase, 'f', 0)));
     if (DoiBox->isChecked() && !DoiLimit())
         return false;
     if (MeshChart->LastCol < 0 && !NewMesh())

@@ -1715,8 +1715,8 @@ TEST_F(InversionWindowTest, PhaseErrorTypedReachesTheRunAndIsKept)
         ASSERT_NO_FATAL_FAILURE(typePhaseError(wrong));
         QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
         EXPECT_FALSE(Inversion->Busy()) << wrong.toStdString();
-        EXPECT_EQ(Inversion->ErrorText(), QStringLiteral("The phase error must be a number of mrad from 0.001 to 1000 "
-                                                         "(it serves the data whose file gives none)."));
+        EXPECT_EQ(Inversion->ErrorText().toStdString(),
+                  "The phase error must be a number of mrad from 0.001 to 1000 (it serves the data whose file gives none).");
     }
     ASSERT_NO_FATAL_FAILURE(typePhaseError(QStringLiteral("1.5")));
     ASSERT_NO_FATAL_FAILURE(ClickInvert());
