@@ -333,15 +333,21 @@ std::pair<double, double> UsableIpValue(double Value, double Error, double Most,
     return {Value, error};
 }
 
-// Of the IP values, those mostly of the sign no polarizable ground gives
-// (Wrong above 0 for phases, below 0 for chargeabilities) turned, with a
-// warning counting them.
+// The IP values turned, with a warning counting them, when three in four
+// or more of those not 0 have the sign no polarizable ground gives (Wrong
+// above 0 for phases, below 0 for chargeabilities) and so has their sum:
+// a column written in the other convention. A bare majority is no proof:
+// over a ground polarizable only here and there the values scatter about
+// 0 and the noise may put more of them below it than above.
 bool TurnWrongSigns(std::vector<double>& Values, double Wrong, const char* What, const char* Sign,
                     std::vector<std::string>& Warnings)
 {
     const auto wrong = std::count_if(Values.begin(), Values.end(), [&](double v) { return v * Wrong > 0.0; });
     const auto right = std::count_if(Values.begin(), Values.end(), [&](double v) { return v * Wrong < 0.0; });
-    if (wrong <= right)
+    double sum = 0.0;
+    for (double value : Values)
+        sum += std::isfinite(value) ? value : 0.0;
+    if (wrong == 0 || wrong < 3 * right || !(sum * Wrong > 0.0))
         return false;
     for (double& value : Values)
         value = -value;

@@ -41,9 +41,9 @@
 // among them), or with an error above 0 but below the least an instrument
 // reaches (MinPhaseError, MinChargeabilityError). After every reader
 // (FinishMeasuredData): a column whose values mostly have the sign a
-// polarizable ground cannot give (phases above 0, chargeabilities below 0)
-// is read in the other convention, every sign turned, with a warning
-// counting them; and values far beyond their neighbours' (WildIpLimit
+// polarizable ground cannot give (phases above 0, chargeabilities below 0:
+// three in four of those not 0 or more, and their sum) is read in the
+// other convention, every sign turned, with a warning counting them; and values far beyond their neighbours' (WildIpLimit
 // scaled deviations, OutlyingIpValues in DataCleaning.h) are left out and
 // counted (TSkippedData::IpOutlierLines): no measurement gives them.
 //

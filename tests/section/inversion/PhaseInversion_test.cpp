@@ -117,31 +117,17 @@ struct TPhasedBlock {
 // of its own). Behind a conductor J_block goes below 0 for some data: their
 // φa is smaller than the host's.
 // A phase of 1e308 mrad made χ² infinite for every λ: no model was chosen
-// and the empty one multiplied (a crash). Now the choice refuses, and a
-// value its error turns into no finite number is refused before it.
+// and the empty one multiplied (a crash). A value its error turns into no
+// finite number is refused, and so is a choice no λ makes.
 TEST(PhaseInversion, MisfitsBeyondADoubleAreRefusedNeverAnEmptyModel)
 {
-    constexpr int n = 5, data = 4;
-    const MatrixXd J = MatrixXd::Constant(data, n, 0.2);
-    const struct {
-        double Value, Error;
-        const char* Message;
-    } cases[] = {{1e308, 1e-3, "Datum 2 has a phase that its error turns into no finite number."},
-                 {1e200, 1.0, "No regularisation strength gave a model whose misfit is a finite number"},
-                 {-1e160, 1e-160, "Datum 2 has a phase that its error turns into no finite number."}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Value);
-        VectorXd measured = VectorXd::Constant(data, -5.0), errors = VectorXd::Constant(data, 0.5);
-        measured[1] = c.Value;
-        errors[1] = c.Error;
-        try {
-            InvertPhases(J, measured, errors, Chain(n));
-            ADD_FAILURE() << "inverted";
-        } catch (const EForwardError& error) {
-            EXPECT_TRUE(error.Message().starts_with(c.Message)) << error.Message();
-        }
+    for (const auto& [value, error] : {std::pair{1e308, 1e-3}, std::pair{-1e160, 1e-160}}) {
+        VectorXd measured = VectorXd::Constant(4, -5.0), errors = VectorXd::Constant(4, 0.5);
+        measured[1] = value;
+        errors[1] = error;
+        EXPECT_THROW(InvertPhases(MatrixXd::Constant(4, 5, 0.2), measured, errors, Chain(5)), EForwardError);
     }
-    // The choice itself, whatever solves: an infinite χ² at every λ chooses nothing.
+    // An infinite χ² at every λ, whatever solves, chooses nothing.
     const TWeightedRows rows{MatrixXd::Identity(2, 2), VectorXd::Constant(2, 1e200)};
     EXPECT_THROW(ChooseLambda(rows, [](double) { return VectorXd(VectorXd::Zero(2)); }), EForwardError);
 }
