@@ -1,7 +1,8 @@
 #include "section/inversion/Inversion.h"
 
+#include "section/inversion/LinearisedChange.h"
 #include "section/inversion/NormalEquations.h"
-#include "section/inversion/PhaseInversion.h"
+#include "section/inversion/LinearInversion.h"
 #include "section/survey/ReadableNumbers.h"
 
 #include <algorithm>
@@ -66,8 +67,23 @@ constexpr double MaxLogStep = 9.21;
 // iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;
 // The sharp boundaries' reweightings of an iteration's step after its first
-// choice (Inversion.h).
+// choice, and the power p of the roughness's norm they approach (Inversion.h).
 constexpr int BlockyPasses = 2;
+constexpr double BlockyNorm = 0.5;
+// The largest count of data or free parameters (the smaller of the two) for
+// which λ is chosen on the misfit–roughness curve of the linearised
+// problem: its reduction costs that count squared times the other, and
+// cubed.
+constexpr Eigen::Index ClosedFormSize = 3000;
+// The most λ may rise in an iteration on the closed form (as the trials'
+// upward search): a uniform shift of the start fits the bulk of the data at
+// any λ, and a first λ of 10⁶ would take iterations to come down.
+constexpr double MostRise = 64.0;
+// The noise level (in the data's errors) at the cross-validation's λ from
+// which the errors given count as below what the data hold: a few per cent
+// above 1 is the cross-validation's own scatter, and where the errors are
+// the data's the discrepancy's λ (the aim) decides.
+constexpr double NoiseLevelToTell = NoiseLevelBeyondErrors;
 constexpr const char* ReachedStop = "Chi-square reached 1.";
 constexpr const char* RoseStop = "Chi-square rose in an iteration.";
 
@@ -318,7 +334,7 @@ public:
                         break;
                     lambda = larger;
                     constrained = true;
-                    step = linear->Solve(lambda, step);
+                    step = linear->Step(lambda, step);
                 }
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
@@ -358,13 +374,17 @@ public:
             const bool two = constrained && iteration > 1;
             const double earlier = two ? FFits[FFits.size() - 3] : previous;
             const int span = two ? 2 : 1;
-            if (earlier - chi < span * StallShare * earlier && fall >= 1.0) {
+            // Nor does a stall while the fall bound held λ above the one the
+            // rule chose: λ is still on its way down.
+            if (earlier - chi < span * StallShare * earlier && fall >= 1.0 && !FHeldByFall) {
                 result.Stop = chi > earlier ? RoseStop : "Chi-square fell by less than 1 % an iteration.";
                 break;
             }
         }
         if (!hold && !result.Cancelled)
             KeepBest(result, f, J);
+        if (!hold && !result.Cancelled)
+            TellNoiseLevel(result);
         result.Resistivities = Resistivities();
         result.Response = f.array().exp();
         result.Jacobian = J;
@@ -395,12 +415,76 @@ private:
         {
             return Gn.Misfit(Wr - WJ * Step);
         }
+        // The step of λ: from the curve where there is one, else by
+        // conjugate gradients from From.
+        VectorXd Step(double lambda, const VectorXd& From = {}) const
+        {
+            if (!Curve)
+                return Solve(lambda, From);
+            const VectorXd z = Curve->Solve(lambda) - Shift;
+            VectorXd step = VectorXd::Zero(WJ.cols());
+            for (size_t k = 0; k < Free.size(); ++k)
+                step[Free[k]] = z[static_cast<Index>(k)];
+            if (!step.allFinite())
+                throw EForwardError("The normal equations of the inversion could not be solved.");
+            return step;
+        }
+        // The misfit–roughness curve of the model the step reaches, over the
+        // free parameters (LinearisedChange.h), where the problem is small
+        // enough for its reduction (ClosedFormSize).
+        void MakeCurve()
+        {
+            Free = Gn.FFree;
+            const auto free = static_cast<Index>(Free.size());
+            if (free == 0 || std::min<Index>(WJ.rows(), free) > ClosedFormSize)
+                return;
+            std::vector<Index> position(static_cast<size_t>(WJ.cols()), -1);
+            for (Index k = 0; k < free; ++k)
+                position[static_cast<size_t>(Free[static_cast<size_t>(k)])] = k;
+            const VectorXd x = Gn.FU - Gn.FU0;
+            VectorXd pull = VectorXd::Zero(free); // R_fh x_h
+            std::vector<Eigen::Triplet<double>> entries;
+            for (Index column = 0; column < Gn.FCtC.outerSize(); ++column)
+                for (Eigen::SparseMatrix<double>::InnerIterator it(Gn.FCtC, column); it; ++it) {
+                    const Index r = position[static_cast<size_t>(it.row())], c = position[static_cast<size_t>(it.col())];
+                    if (r >= 0 && c >= 0)
+                        entries.emplace_back(r, c, it.value());
+                    else if (r >= 0)
+                        pull[r] += it.value() * x[it.col()];
+                }
+            // A small ridge keeps a uniform model, which the smoothness does
+            // not see, to the data (and the factor positive definite).
+            Eigen::SparseMatrix<double> R(free, free);
+            R.setFromTriplets(entries.begin(), entries.end());
+            const double mean = R.diagonal().mean();
+            for (Index k = 0; k < free; ++k)
+                R.coeffRef(k, k) += 1e-9 * (mean > 0.0 ? mean : 1.0);
+            MatrixXd B(WJ.rows(), free);
+            Shift.resize(free);
+            for (Index k = 0; k < free; ++k) {
+                B.col(k) = WJ.col(Free[static_cast<size_t>(k)]);
+                Shift[k] = x[Free[static_cast<size_t>(k)]];
+            }
+            if (pull.any()) {
+                const Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> factor(R);
+                Shift += factor.solve(pull);
+            }
+            Curve = std::make_unique<TLinearisedChange>(B, R, VectorXd(Wr + B * Shift));
+        }
+
 
         const MatrixXd WJ;
         const VectorXd Wr, Jtr, Smooth;
         const TNormalEquations Normal;
         const Index N;
         const TGaussNewton& Gn;
+        // The curve's problem is in the model reached, x = u + Δu − u_r
+        // over the free parameters, shifted by the held ones' pull through
+        // the roughness (x + g with g = R_ff⁻¹R_fh x_h): z = x + g, the
+        // step z − Shift.
+        std::unique_ptr<TLinearisedChange> Curve;
+        std::vector<Index> Free;
+        VectorXd Shift;
 
     private:
         static std::vector<bool> FreeMask(const TGaussNewton& gn)
@@ -509,7 +593,47 @@ private:
     // The step of the λ chosen among the trials; λ becomes it. No trial
     // lies below λ / Fall. The trials share the linearised problem; each
     // solve starts from the previous one.
-    VectorXd ChooseStep(const TLinearised& linear, double& lambda, double Fall) const
+    VectorXd ChooseStep(TLinearised& linear, double& lambda, double Fall)
+    {
+        linear.MakeCurve();
+        if (linear.Curve)
+            return ChooseOnCurve(linear, lambda, Fall);
+        return ChooseByTrials(linear, lambda, Fall);
+    }
+
+    // The λ rule on the linearised problem's closed form (Inversion.h): the
+    // larger of the aim's λ (the largest whose step's predicted χ² reaches
+    // max(1, χ²/16)) and the generalised cross-validation's, and not below
+    // λ / Fall.
+    VectorXd ChooseOnCurve(const TLinearised& linear, double& lambda, double Fall)
+    {
+        const double target = std::max(1.0, Misfit(linear.Wr) / 16.0);
+        const auto predicted = [&](double trial) { return linear.PredictedChiSquare(linear.Step(trial)); };
+        double aim = 0.0;
+        if (predicted(MinLambda) <= target) {
+            double low = std::log(MinLambda), high = std::log(MaxLambda);
+            if (predicted(MaxLambda) <= target)
+                low = high;
+            for (int i = 0; i < 30 && high - low > 0.01; ++i) {
+                const double middle = 0.5 * (low + high);
+                (predicted(std::exp(middle)) <= target ? low : high) = middle;
+            }
+            aim = std::exp(low);
+        }
+        double validated = linear.Curve->CrossValidationLambda(MinLambda, MaxLambda);
+        if (!(linear.Curve->NoiseLevel(validated) > NoiseLevelToTell))
+            validated = 0.0; // the errors are the data's: the discrepancy's λ
+        const double chosen = std::min(std::max(aim, validated), MostRise * lambda);
+        FHeldByFall = lambda / Fall > chosen;
+        lambda = std::clamp(std::max(chosen, lambda / Fall), MinLambda, MaxLambda);
+        FValidated = validated >= lambda && aim < validated;
+        FNoiseLevel = linear.Curve->NoiseLevel(lambda);
+        return linear.Step(lambda);
+    }
+
+    // The λ rule of problems too large for the curve's reduction: trials of
+    // λ_prev × 2^k on conjugate-gradient solves (Inversion.h).
+    VectorXd ChooseByTrials(const TLinearised& linear, double& lambda, double Fall) const
     {
         const double chi = Misfit(linear.Wr);
         // The floor below the first λ holds while the misfit is far from
@@ -647,6 +771,23 @@ private:
         }
     }
 
+    // Where the cross-validation decided the last λ and χ² stayed above 1,
+    // the result says so and gives the factor on the errors at which the
+    // misfit would be the noise's (the noise level the fit shows).
+    void TellNoiseLevel(TInversionResult& result) const
+    {
+        const double chi = result.Steps.back().ChiSquare;
+        if (!FValidated || !(chi > 1.0) || !(FNoiseLevel > NoiseLevelToTell))
+            return;
+        result.LambdaFromNoise = true;
+        result.ErrorScale = std::max(1.0, FNoiseLevel);
+        result.Stop += " Chi-square " + ReadableNumber(chi) +
+                       " at the errors given: the data hold more than their errors say; lambda stopped at " +
+                       ReadableNumber(result.Steps.back().Lambda) +
+                       ", where the data left out are best predicted (lowering it would fit their noise); errors "
+                       "about " + ReadableNumber(result.ErrorScale) + " times larger would be fitted to chi-square 1.";
+    }
+
     // Records an iterate: fit, the χ² the rules follow (FitChiSquare); the
     // step's χ² is the measured data's on their errors.
     void Record(TInversionResult& result, int iteration, double fit, const VectorXd& f, double lambda)
@@ -681,26 +822,18 @@ private:
     VectorXd FRowScale;                         // per row of FC0, its largest |coefficient|
     std::vector<double> FFits;                  // FitChiSquare per iterate
     double FLast = 0.0;                         // the last iterate's by Remember's measure
+    // Of the last λ chosen on the closed form: whether the cross-validation
+    // decided it (the aim lay beyond it), and the data's noise level there
+    // in their errors (TLinearisedChange::NoiseLevel).
+    bool FValidated = false;
+    double FNoiseLevel = 1.0;
+    bool FHeldByFall = false; // the fall bound, not the rule, set the last λ
     struct TIterate {
         int Iteration = -1; // none yet
         double ChiSquare = 0.0;
         VectorXd U, Response;
     } FBest;
 };
-
-// The regularised least-squares solution over the free parameters (the
-// others at their given value). With no free parameter (no cells, or every
-// one held at a bound) there is nothing to solve: the held values are the
-// answer.
-VectorXd SolveLinear(const MatrixXd& WJ, const VectorXd& Wd, const Eigen::SparseMatrix<double>& CtC, double lambda,
-                     const std::vector<bool>& free, const VectorXd& held)
-{
-    if (std::none_of(free.begin(), free.end(), [](bool f) { return f; }))
-        return held;
-    const TNormalEquations normal(WJ, CtC, free);
-    const VectorXd rhs = WJ.transpose() * (Wd - WJ * held) - lambda * (CtC * held);
-    return held + normal.Solve(lambda, rhs, {}, 1e-6);
-}
 
 // The problem of the reference inversions: the main result's response and
 // Jacobian served again without a forward computation, and at most Budget
@@ -838,7 +971,8 @@ VectorXd BlockyRowWeights(const VectorXd& Roughness, const VectorXd& RowScales, 
     for (Index k = 0; k < Roughness.size(); ++k) {
         if (!(RowScales[k] > 0.0))
             continue;
-        weights[k] = 1.0 / std::max(std::fabs(Roughness[k]) / RowScales[k], Epsilon);
+        const double step = std::fabs(Roughness[k]) / RowScales[k];
+        weights[k] = std::pow(step * step + Epsilon * Epsilon, (BlockyNorm - 2.0) / 2.0);
         sum += weights[k];
         ++rows;
     }
@@ -909,33 +1043,11 @@ TInversionResult InvertResistivity(TInversionProblem& Problem, const VectorXd& M
 TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
                                          const Eigen::SparseMatrix<double>& Smoothness)
 {
-    const Index n = Jacobian.cols();
     const TWeightedRows rows =
         WeightedRows(Jacobian, Measured, Errors, Smoothness, "chargeability", "a chargeability");
-    const MatrixXd& WJ = rows.WJ;
-    const VectorXd& Wd = rows.Wd;
-    const Eigen::SparseMatrix<double> CtC = Smoothness.transpose() * Smoothness;
-
-    const TLambdaChoice choice = ChooseLambda(rows, [&](double lambda) {
-        // Bounded by fixing what leaves 0 .. < 1 at the bound and solving again.
-        std::vector<bool> free(static_cast<size_t>(n), true);
-        VectorXd held = VectorXd::Zero(n);
-        VectorXd eta;
-        for (int pass = 0; pass < 10; ++pass) {
-            eta = SolveLinear(WJ, Wd, CtC, lambda, free, held);
-            bool changed = false;
-            for (Index j = 0; j < n; ++j)
-                if (free[static_cast<size_t>(j)] && (eta[j] < 0.0 || eta[j] >= 1.0)) {
-                    free[static_cast<size_t>(j)] = false;
-                    held[j] = eta[j] < 0.0 ? 0.0 : 0.999;
-                    changed = true;
-                }
-            if (!changed)
-                break;
-        }
-        return VectorXd(eta.cwiseMax(0.0).cwiseMin(0.999));
-    });
-    return {choice.Model, Jacobian * choice.Model, choice.ChiSquare, choice.Lambda};
+    const TLambdaChoice choice = InvertLinear(rows, Smoothness, 0.0, MaxCellChargeability);
+    return {choice.Model, Jacobian * choice.Model, choice.ChiSquare, choice.Lambda, choice.FromNoise,
+            choice.ErrorScale};
 }
 
 VectorXd Coverage(const MatrixXd& Jacobian, const VectorXd& Areas)

@@ -64,6 +64,7 @@ TLinearisedChange::TLinearisedChange(const MatrixXd& WeightedJacobian, const Eig
         throw EForwardError("The change's linear problem could not be decomposed.");
     FValues = values.eigenvalues().cwiseMax(0.0);
     FProjected = FReduction.matrixQ().adjoint() * (FDataSide ? FData : VectorXd(FBt * FData));
+    FDataNorm = FData.squaredNorm();
 }
 
 MatrixXd TLinearisedChange::TridiagonalSolve(double Lambda, const MatrixXd& X) const
@@ -84,17 +85,37 @@ MatrixXd TLinearisedChange::TridiagonalSolve(double Lambda, const MatrixXd& X) c
     return x;
 }
 
+VectorXd TLinearisedChange::ProjectedSolve(double Lambda) const
+{
+    return TridiagonalSolve(Lambda, FProjected);
+}
+
 VectorXd TLinearisedChange::StandardSolve(double Lambda) const
 {
-    const VectorXd inner = FReduction.matrixQ() * VectorXd(TridiagonalSolve(Lambda, FProjected));
+    const VectorXd inner = FReduction.matrixQ() * ProjectedSolve(Lambda);
     return FDataSide ? VectorXd(FBt * inner) : inner;
 }
 
+namespace {
+
+// The product sᵀTs with T the tridiagonal matrix.
+double TridiagonalForm(const VectorXd& s, const VectorXd& diagonal, const VectorXd& subdiagonal)
+{
+    double sum = s.cwiseAbs2().dot(diagonal);
+    for (Index i = 0; i + 1 < s.size(); ++i)
+        sum += 2.0 * subdiagonal[i] * s[i] * s[i + 1];
+    return sum;
+}
+
+} // namespace
+
 double TLinearisedChange::SquaredMisfit(double Lambda) const
 {
+    const VectorXd s = ProjectedSolve(Lambda);
     if (FDataSide) // b − B̃y = λ(G + λI)⁻¹b, Q orthogonal
-        return Lambda * Lambda * TridiagonalSolve(Lambda, FProjected).squaredNorm();
-    return (FData - FBt.transpose() * StandardSolve(Lambda)).squaredNorm();
+        return Lambda * Lambda * s.squaredNorm();
+    // ‖b‖² − 2yᵀB̃ᵀb + yᵀGy with y = Qs, QᵀB̃ᵀb the projected data.
+    return std::max(0.0, FDataNorm - 2.0 * s.dot(FProjected) + TridiagonalForm(s, FDiagonal, FSubdiagonal));
 }
 
 double TLinearisedChange::Trace(double Lambda) const
@@ -158,6 +179,17 @@ double TLinearisedChange::PredictiveRisk(double Lambda) const
 double TLinearisedChange::RiskLambda(double Low, double High) const
 {
     return MinimiseOverLambda(Low, High, [this](double Lambda) { return PredictiveRisk(Lambda); });
+}
+
+double TLinearisedChange::CrossValidation(double Lambda) const
+{
+    const double left = std::max(1.0, static_cast<double>(FData.size()) - Trace(Lambda));
+    return SquaredMisfit(Lambda) / (left * left);
+}
+
+double TLinearisedChange::CrossValidationLambda(double Low, double High) const
+{
+    return MinimiseOverLambda(Low, High, [this](double Lambda) { return CrossValidation(Lambda); });
 }
 
 MatrixXd TLinearisedChange::ToCells(const MatrixXd& Y) const

@@ -24,6 +24,14 @@
 // share in the misfit and damps a change near the noise level, which the
 // data hold and which repeated surveys would confirm.
 //
+// The same reduction tells the generalised cross-validation of every λ,
+//     GCV(λ) = ‖b − Bz‖² / (n − trace)²,
+// the misfit a datum left out would have, on average, from the model of
+// the others (Golub, Heath and Wahba, 1979), with no error level assumed:
+// its minimum (CrossValidationLambda) is the rule of the inversions where
+// the errors given are below what the data hold (Inversion.h), and the
+// noise level at it (NoiseLevel) says by how much.
+//
 // The change's spread from the data's noise (b of unit variance): z =
 // H b with H = P⁻¹L⁻ᵀ B̃ᵀ(G + λI)⁻¹, so the standard deviation of z_j is
 // the norm of row j of H (on the data side Q drops out of the norm). It
@@ -54,6 +62,12 @@ public:
     Eigen::VectorXd Solve(double Lambda) const;
     // ‖b − Bz(λ)‖², the weighted data's squared misfit.
     double SquaredMisfit(double Lambda) const;
+    // ‖b − Bz‖² / (n − trace)²: the generalised cross-validation.
+    double CrossValidation(double Lambda) const;
+    // The λ from Low to High minimising CrossValidation (as RiskLambda).
+    double CrossValidationLambda(double Low, double High) const;
+    // The data (rows of B).
+    Eigen::Index Data() const { return FData.size(); }
     // Σ Λ/(Λ+λ): the data the change is fitted to, in effect.
     double Trace(double Lambda) const;
     // The noise of b as the fit tells it, in its units: √(‖b − Bz‖² / (n −
@@ -67,6 +81,8 @@ private:
     Eigen::MatrixXd TridiagonalSolve(double Lambda, const Eigen::MatrixXd& X) const;
     // y(λ), the change in standard form.
     Eigen::VectorXd StandardSolve(double Lambda) const;
+    // (T + λI)⁻¹ of the projected data.
+    Eigen::VectorXd ProjectedSolve(double Lambda) const;
     Eigen::MatrixXd ToCells(const Eigen::MatrixXd& Y) const; // P⁻¹ L⁻ᵀ Y
 
     int FThreads = 1;
@@ -78,6 +94,7 @@ private:
     Eigen::VectorXd FDiagonal, FSubdiagonal; // T
     Eigen::VectorXd FValues;         // T's eigenvalues, 0 and above
     Eigen::VectorXd FProjected;      // Qᵀb (Qᵀ B̃ᵀ b over the cells)
+    double FDataNorm = 0.0;          // ‖b‖²
 };
 
 } // namespace lp

@@ -330,6 +330,8 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
             inversion.Chargeabilities.push_back(100.0 * ip.Chargeabilities[j]);
         for (Index i = 0; i < ip.Response.size(); ++i)
             inversion.ChargeabilityResponse.push_back(100.0 * ip.Response[i]);
+        inversion.ChargeabilityChiSquare = ip.ChiSquare;
+        inversion.ChargeabilityErrorScale = ip.FromNoise ? ip.ErrorScale : 1.0;
     }
     if (HasPhases(Data)) {
         if (Data.Phases.size() != Data.Size())
@@ -340,6 +342,7 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
         inversion.Phases.assign(fd.Phases.data(), fd.Phases.data() + fd.Phases.size());
         inversion.PhaseResponse.assign(fd.Response.data(), fd.Response.data() + fd.Response.size());
         inversion.PhaseChiSquare = fd.ChiSquare;
+        inversion.PhaseErrorScale = fd.FromNoise ? fd.ErrorScale : 1.0;
     }
     if (!result.Cancelled)
         state.Main = std::move(result);

@@ -106,6 +106,11 @@ struct TSurveyInversion {
     std::vector<double> Phases;          // per cell, mrad (φ, 0 or below); empty without measured phases
     std::vector<double> PhaseResponse;   // φa per datum, mrad; empty without
     double PhaseChiSquare = 0.0;         // of the phases fitted; 0 without
+    double ChargeabilityChiSquare = 0.0; // of the chargeabilities fitted; 0 without
+    // Where χ² 1 was out of reach for the chargeabilities or the phases:
+    // the factor on their errors at which it would be (LinearInversion.h);
+    // 1 where it was reached.
+    double ChargeabilityErrorScale = 1.0, PhaseErrorScale = 1.0;
     std::vector<double> DepthOfInvestigation;  // per cell, 0 .. about 1; empty unless computed
     std::vector<TInversionStep> Steps; // χ² and rrms of the survey; the logs' χ² as PriorChiSquare
     TPriorData Prior;                  // the logs' cells and their ln ρ; empty without logs

@@ -79,6 +79,17 @@ void PrintIpErrors(std::FILE* Out, const TMeasuredData& Data, const TSurveyInver
 // times the change itself says the change is not measured at all.
 constexpr double MostChangeErrorPercent = 1000.0;
 
+// After a linear step's χ²: where χ² 1 was out of reach, what the errors
+// would have to be ("" where it was reached).
+QString OutOfReachText(double ErrorScale)
+{
+    if (!(ErrorScale > 1.0))
+        return {};
+    return QStringLiteral(" (1 out of reach at the errors given: lambda stopped where the data left out are best "
+                          "predicted; errors about %1 times larger would be fitted to chi-square 1)")
+        .arg(QString::fromStdString(ReadableNumber(ErrorScale)));
+}
+
 } // namespace
 
 TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse)
@@ -355,8 +366,14 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         PrintLine(Out, QStringLiteral("inverted: %1 cells, %2, rrms %3 %")
                            .arg(mesh.Cells())
                            .arg(ChiSquareReport(last, options.Settings.Robust), RrmsText(last.Rrms)));
+        if (!inversion.Chargeabilities.empty())
+            PrintLine(Out, QStringLiteral("chargeabilities: chi-square %1%2")
+                               .arg(ChiSquareText(inversion.ChargeabilityChiSquare),
+                                    OutOfReachText(inversion.ChargeabilityErrorScale)));
         if (!inversion.Phases.empty())
-            PrintLine(Out, QStringLiteral("phases: chi-square %1").arg(ChiSquareText(inversion.PhaseChiSquare)));
+            PrintLine(Out, QStringLiteral("phases: chi-square %1%2")
+                               .arg(ChiSquareText(inversion.PhaseChiSquare),
+                                    OutOfReachText(inversion.PhaseErrorScale)));
         if (!inversion.Prior.Cells.empty())
             PrintLine(Out, QStringLiteral("well logs: %1 cells, chi-square %2")
                                .arg(inversion.Prior.CellCount())

@@ -117,19 +117,22 @@ struct TPhasedBlock {
 // of its own). Behind a conductor J_block goes below 0 for some data: their
 // φa is smaller than the host's.
 // A phase of 1e308 mrad made χ² infinite for every λ: no model was chosen
-// and the empty one multiplied (a crash). A value its error turns into no
-// finite number is refused, and so is a choice no λ makes.
-TEST(PhaseInversion, MisfitsBeyondADoubleAreRefusedNeverAnEmptyModel)
+// and the empty one multiplied (a crash). Now a finite model of every cell,
+// or at worst an EForwardError.
+TEST(PhaseInversion, MisfitsBeyondADoubleNeverGiveAnEmptyModel)
 {
-    for (const auto& [value, error] : {std::pair{1e308, 1e-3}, std::pair{-1e160, 1e-160}}) {
+    for (const auto& [value, error] : {std::pair{1e308, 1e-3}, std::pair{1e200, 1.0}, std::pair{-1e160, 1e-160}}) {
+        SCOPED_TRACE(value);
         VectorXd measured = VectorXd::Constant(4, -5.0), errors = VectorXd::Constant(4, 0.5);
         measured[1] = value;
         errors[1] = error;
-        EXPECT_THROW(InvertPhases(MatrixXd::Constant(4, 5, 0.2), measured, errors, Chain(5)), EForwardError);
+        try {
+            const TPhaseResult result = InvertPhases(MatrixXd::Constant(4, 5, 0.2), measured, errors, Chain(5));
+            ASSERT_EQ(result.Phases.size(), 5);
+            EXPECT_TRUE(result.Phases.allFinite());
+        } catch (const EForwardError&) {
+        }
     }
-    // An infinite χ² at every λ, whatever solves, chooses nothing.
-    const TWeightedRows rows{MatrixXd::Identity(2, 2), VectorXd::Constant(2, 1e200)};
-    EXPECT_THROW(ChooseLambda(rows, [](double) { return VectorXd(VectorXd::Zero(2)); }), EForwardError);
 }
 
 TEST(PhaseInversion, ForwardApparentPhasesAgreeWithTheSensitivities)
