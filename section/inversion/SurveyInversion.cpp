@@ -28,6 +28,17 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// Each datum's phase error, mrad: the file's where it gives one, else
+// Default.
+VectorXd PhaseErrors(const TMeasuredData& Data, double Default)
+{
+    VectorXd errors = VectorXd::Constant(static_cast<Index>(Data.Size()), Default);
+    for (size_t d = 0; d < Data.PhaseErrors.size() && d < Data.Size(); ++d)
+        if (std::isfinite(Data.PhaseErrors[d]) && Data.PhaseErrors[d] > 0.0)
+            errors[static_cast<Index>(d)] = Data.PhaseErrors[d];
+    return errors;
+}
+
 bool HasChargeabilities(const TMeasuredData& Data)
 {
     return std::any_of(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
@@ -327,8 +338,7 @@ TSurveyInversion TSurveyInverter::Invert(const TInversionCallbacks& Callbacks)
             throw EForwardError("The data hold " + std::to_string(Data.Phases.size()) + " phases for " +
                                 std::to_string(Data.Size()) + " data.");
         const VectorXd phases = Eigen::Map<const VectorXd>(Data.Phases.data(), N);
-        const TPhaseResult fd =
-            InvertPhases(surveyJacobian, phases, VectorXd::Constant(N, state.Options.PhaseErrorMrad), state.C);
+        const TPhaseResult fd = InvertPhases(surveyJacobian, phases, PhaseErrors(Data, state.Options.PhaseErrorMrad), state.C);
         inversion.Phases.assign(fd.Phases.data(), fd.Phases.data() + fd.Phases.size());
         inversion.PhaseResponse.assign(fd.Response.data(), fd.Response.data() + fd.Response.size());
         inversion.PhaseChiSquare = fd.ChiSquare;

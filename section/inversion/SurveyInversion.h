@@ -20,7 +20,7 @@
 // Structural cuts: Structure and Zones scale the roughness between the
 // cells they separate (ConstrainedSmoothness). The chargeabilities' absolute errors: the
 // file's where given, else 2 % of ηa plus 0.1 (per cent units). The
-// phases' absolute error: PhaseErrorMrad for every datum.
+// phases' absolute error: the file's where given, else PhaseErrorMrad.
 // Starting model: Start (one per cell) when given, else a homogeneous
 // ground of the data's median apparent resistivity; the regularisation
 // pulls towards it (Settings.Reference, when given, instead).
@@ -78,7 +78,7 @@ struct TSurveyInversionOptions {
     // (TimeLapseInversion.h).
     double ChangeErrorPercent = 0.0;
     double ZWeight = 1.0;
-    double PhaseErrorMrad = DefaultPhaseErrorMrad; // the apparent phases' absolute error
+    double PhaseErrorMrad = DefaultPhaseErrorMrad; // the apparent phases' absolute error where the file gives none
     std::vector<int> Zones;       // per cell, for structural cuts at weight 0; empty for none
     // Lines and weighted boundaries cutting the smoothness (StructuralConstraint.h);
     // Zones above, when given, stand for its zones at weight 0.

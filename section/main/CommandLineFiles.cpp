@@ -132,6 +132,10 @@ TMeasuredData ReadMeasuredDataFile(const QString& FileName, std::optional<TDataF
         PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 data of the file are skipped: %2.")
                               .arg(data.Skipped.Total())
                               .arg(QString::fromStdString(data.Skipped.Text())));
+    if (const std::string ip = data.Skipped.IpText(); !ip.empty() && data.Size() > 0)
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: IP values of the file left out, their data's "
+                                         "resistivities kept: %1.")
+                              .arg(QString::fromStdString(ip)));
     if (data.Size() == 0)
         throw EDataFileError(QStringLiteral("The measured data file \"%1\" holds no datum that can be used%2.")
                                  .arg(FileName,
@@ -220,8 +224,17 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
     }
     if (Request.OutlierLimit) {
         const std::vector<bool> removed = OutlyingData(Data, *Request.OutlierLimit);
-        PrintLine(Errors, QStringLiteral("drop-outliers: %1 data removed").arg(removedCount(removed)));
         Data = KeepData(Data, removed);
+        // The IP values judged alike among the data kept; their data stay.
+        const TOutlyingIp ip = OutlyingIpValues(Data, *Request.OutlierLimit);
+        LeaveOutIpValues(Data, ip);
+        PrintLine(Errors, QStringLiteral("drop-outliers: %1 data removed%2")
+                              .arg(removedCount(removed))
+                              .arg(Data.Chargeabilities.empty() && Data.Phases.empty()
+                                       ? QString()
+                                       : QStringLiteral(", %1 left out (their data kept)")
+                                             .arg(CountText(static_cast<long long>(ip.Count()), QStringLiteral("IP value"),
+                                                            QStringLiteral("IP values")))));
     }
     if (Data.Size() == 0)
         throw EDataFileError("No datum is left after the cleaning.");

@@ -32,6 +32,53 @@ QString ChiSquareReport(const TInversionStep& Step, bool Robust)
     return text;
 }
 
+// Of the data with a value (Values finite), those whose file gives an
+// error above 0 and the others, which take the default.
+std::pair<long long, long long> OwnErrorCounts(const std::vector<double>& Values, const std::vector<double>& Errors)
+{
+    long long own = 0, others = 0;
+    for (size_t d = 0; d < Values.size(); ++d) {
+        if (!std::isfinite(Values[d]))
+            continue;
+        const bool given = d < Errors.size() && std::isfinite(Errors[d]) && Errors[d] > 0.0;
+        ++(given ? own : others);
+    }
+    return {own, others};
+}
+
+// "phase errors: the file's (iperr) for 58 data, 0.5 mrad (--phase-error) for 2":
+// which errors an IP inversion weighs its data by; empty without such data.
+QString IpErrorsText(const QString& What, const std::vector<double>& Values, const std::vector<double>& Errors,
+                     const QString& Default)
+{
+    const auto [own, others] = OwnErrorCounts(Values, Errors);
+    QStringList parts;
+    if (own > 0)
+        parts.append(QStringLiteral("the file's (iperr) for ") +
+                     CountText(own, QStringLiteral("datum"), QStringLiteral("data")));
+    if (others > 0)
+        parts.append(Default + QStringLiteral(" for ") + CountText(others, QStringLiteral("datum"), QStringLiteral("data")));
+    return parts.isEmpty() ? QString() : What + QStringLiteral(" errors: ") + parts.join(QStringLiteral(", "));
+}
+
+// Says which errors the chargeability and phase inversions use.
+void PrintIpErrors(std::FILE* Out, const TMeasuredData& Data, const TSurveyInversionOptions& Options)
+{
+    const QString chargeabilities =
+        IpErrorsText(QStringLiteral("chargeability"), Data.Chargeabilities, Data.ChargeabilityErrors,
+                     QStringLiteral("2 % of the value + 0.1 %"));
+    const QString phases = IpErrorsText(
+        QStringLiteral("phase"), Data.Phases, Data.PhaseErrors,
+        QStringLiteral("%1 mrad (--phase-error)").arg(QString::fromStdString(ReadableNumber(Options.PhaseErrorMrad))));
+    for (const QString& line : {chargeabilities, phases})
+        if (!line.isEmpty())
+            PrintLine(Out, line);
+}
+
+// The largest relative error of a change between surveys, per cent: ten
+// times the change itself says the change is not measured at all.
+constexpr double MostChangeErrorPercent = 1000.0;
+
 // After a linear step's χ²: where χ² 1 was out of reach, what the errors
 // would have to be ("" where it was reached).
 QString OutOfReachText(double ErrorScale)
@@ -102,7 +149,9 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
         } else if (argument == QStringLiteral("--error")) {
             request.Options.ErrorPercent = PositiveArgument(argument, value);
         } else if (argument == QStringLiteral("--phase-error")) {
-            request.Options.PhaseErrorMrad = PositiveArgument(argument, value);
+            // Checked here, naming the option: an error below what any
+            // instrument reaches weighs the data beyond what a double holds.
+            request.Options.PhaseErrorMrad = RangeArgument(argument, value, MinPhaseError, MostIpPhase);
         } else if (argument == QStringLiteral("--lambda")) {
             request.Options.Settings.Lambda = RangeArgument(argument, value, MinLambda, MaxLambda);
         } else if (argument == QStringLiteral("--z-weight")) {
@@ -122,7 +171,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             // A single survey has no change to weigh: refused, not ignored.
             if (!TimeLapse)
                 throw EArgumentError("--change-error goes with --timelapse, not with --invert");
-            request.Options.ChangeErrorPercent = PositiveArgument(argument, value);
+            request.Options.ChangeErrorPercent = RangeArgument(argument, value, 100.0 * MinError, MostChangeErrorPercent);
         } else if (TimeLapse && (argument == QStringLiteral("--well-logs") || argument == QStringLiteral("--log-error") ||
                                  argument == QStringLiteral("--log-reach"))) {
             // A series has no place for a log's prior data yet: refused, not ignored.
@@ -296,6 +345,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                    .arg(ChiSquareReport(step, options.Settings.Robust), RrmsText(step.Rrms),
                                         QString::fromStdString(ReadableNumber(step.Lambda))));
         };
+        PrintIpErrors(Out, measured, options);
         TSurveyInverter inverter(measured, mesh, options);
         TSurveyInversion inversion = inverter.Invert(callbacks);
         const TInversionStep& last = inversion.Steps.back();

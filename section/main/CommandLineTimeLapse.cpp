@@ -66,6 +66,12 @@ int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Er
         for (const QString& file : request.DataFiles) {
             surveys.push_back(CleanMeasuredData(ReadMeasuredDataFile(file, request.DataFormat, Errors), request.Cleaning, Errors));
             names.push_back(file.toStdString());
+            // The steps invert resistivities (and chargeabilities); phases are said, not dropped unseen.
+            if (HasPhases(surveys.back()))
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: the phases of \"%1\" are not inverted: a "
+                                                 "time-lapse series inverts no phases (--invert does, one file at a "
+                                                 "time)")
+                                      .arg(file));
         }
         // In time order when every file dates its survey; each survey's date shown.
         const std::vector<size_t> order = TimeOrder(surveys);

@@ -362,6 +362,8 @@ void TForwardResponseWindow::ShowMeasuredSurvey()
     text += QStringLiteral(".");
     for (const std::string& warning : FMeasured->Warnings)
         text += QLatin1Char(' ') + QString::fromStdString(warning);
+    if (const std::string ip = FMeasured->Skipped.IpText(); !ip.empty())
+        text += QStringLiteral(" IP values left out, their data kept: %1.").arg(QString::fromStdString(ip));
     MeasuredLabel->setText(text);
 }
 

@@ -94,8 +94,9 @@ void TInversionWindow::CreatePanel()
     // the data hold phases. Each of its letters is another control's key
     // already: it is reached with Tab from the DOI limit.
     PhaseErrorEdit = field("PhaseErrorEdit");
-    PhaseErrorEdit->setToolTip(QStringLiteral("The absolute error of every measured phase, in mrad; the phases "
-                                              "are fitted to it after the resistivity"));
+    PhaseErrorEdit->setToolTip(QStringLiteral("The absolute error of every measured phase whose file gives none "
+                                              "(iperr), in mrad; the phases are fitted to their errors after the "
+                                              "resistivity"));
     // Shown only with phases: without, its row takes no height.
     PhaseErrorLabel = place(QStringLiteral("Phase error (mrad):"), PhaseErrorEdit, 3, 0);
     PhaseErrorLabel->hide();

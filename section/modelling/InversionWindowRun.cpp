@@ -122,8 +122,10 @@ bool TInversionWindow::Invert()
                                      "starting model)."));
     const bool phased = HasPhases(*FData);
     const std::optional<double> phaseError = PositiveField(*PhaseErrorEdit);
-    if (phased && !phaseError)
-        return refuse(QStringLiteral("The phase error must be a number of mrad above 0."));
+    if (phased && (!phaseError || *phaseError < MinPhaseError || *phaseError > MostIpPhase))
+        return refuse(QStringLiteral("The phase error must be a number of mrad from %1 to %2 (it serves the data "
+                                     "whose file gives none).")
+                          .arg(ShortNumber(MinPhaseError), QString::number(MostIpPhase, 'f', 0)));
     if (DoiBox->isChecked() && !DoiLimit())
         return false;
     if (MeshChart->LastCol < 0 && !NewMesh())

@@ -143,6 +143,7 @@ TMeasuredData KeepData(const TMeasuredData& Data, const std::vector<bool>& Remov
     KeepEntries(kept.Chargeabilities, Removed);
     KeepEntries(kept.ChargeabilityErrors, Removed);
     KeepEntries(kept.Phases, Removed);
+    KeepEntries(kept.PhaseErrors, Removed);
     KeepEntries(kept.Voltages, Removed);
     KeepEntries(kept.Times, Removed);
     KeepEntries(kept.Lines, Removed);
@@ -166,18 +167,20 @@ std::vector<double> DataResistances(const TMeasuredData& Data)
     return resistances;
 }
 
-std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbours)
+std::vector<bool> OutlyingValues(const TMeasuredData& Data, const std::vector<double>& Values, double K, double Floor,
+                                 double RelativeFloor, int Neighbours)
 {
     if (!(std::isfinite(K) && K > 0.0))
         throw EDataFileError("The outlier limit must be a finite number above 0.");
     if (Neighbours < 3)
         throw EDataFileError("An outlier is judged by three neighbours at least.");
+    if (Values.size() != Data.Size())
+        throw EDataFileError("The values to judge need one per datum.");
     std::vector<bool> outlying(Data.Size(), false);
-    // The data with a logarithm; those of ρa 0 or below are neither judged
-    // nor neighbours.
+    // The data with a value; the others are neither judged nor neighbours.
     std::vector<size_t> judged;
     for (size_t d = 0; d < Data.Size(); ++d)
-        if (Data.Resistivities.at(d) > 0.0)
+        if (std::isfinite(Values[d]))
             judged.push_back(d);
     const size_t count = judged.size();
     if (count < static_cast<size_t>(Neighbours) + 1)
@@ -195,14 +198,83 @@ std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbou
         std::partial_sort(distances.begin(), distances.begin() + Neighbours, distances.end());
         values.clear();
         for (int k = 0; k < Neighbours; ++k)
-            values.push_back(std::log(Data.Resistivities[judged[distances[static_cast<size_t>(k)].second]]));
+            values.push_back(Values[judged[distances[static_cast<size_t>(k)].second]]);
         const double centre = Median(values);
         for (double& v : values)
             v = std::fabs(v - centre);
-        const double spread = std::max(1.4826 * Median(values), 0.01);
-        outlying[judged[i]] = std::fabs(std::log(Data.Resistivities[judged[i]]) - centre) > K * spread;
+        const double spread = std::max({1.4826 * Median(values), Floor, RelativeFloor * std::fabs(centre)});
+        outlying[judged[i]] = std::fabs(Values[judged[i]] - centre) > K * spread;
     }
     return outlying;
+}
+
+std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbours)
+{
+    // A datum of ρa 0 or below has no logarithm: neither judged nor a neighbour.
+    std::vector<double> logarithms;
+    logarithms.reserve(Data.Size());
+    for (size_t d = 0; d < Data.Size(); ++d)
+        logarithms.push_back(Data.Resistivities.at(d) > 0.0 ? std::log(Data.Resistivities[d])
+                                                            : std::numeric_limits<double>::quiet_NaN());
+    return OutlyingValues(Data, logarithms, K, 0.01, 0.0, Neighbours);
+}
+
+namespace {
+
+// The IP values of a list judged against their neighbours, the scale at
+// least Floor, a quarter of the list's own scaled deviation, and half the
+// neighbours' median in size: IP contrasts are ratios, and a datum a few
+// times its neighbours' value beside a strongly polarizable body is data.
+std::vector<bool> OutlyingIpList(const TMeasuredData& Data, const std::vector<double>& Values, double K, double Floor,
+                                 int Neighbours)
+{
+    if (Values.empty())
+        return {};
+    std::vector<double> given;
+    for (double value : Values)
+        if (std::isfinite(value))
+            given.push_back(value);
+    double scatter = 0.0;
+    if (!given.empty()) {
+        const double centre = Median(given);
+        for (double& value : given)
+            value = std::fabs(value - centre);
+        scatter = 1.4826 * Median(given);
+    }
+    return OutlyingValues(Data, Values, K, std::max(Floor, 0.25 * scatter), 0.5, Neighbours);
+}
+
+// The least scale an IP value is judged on: a tenth of a per cent (1
+// mV/V), one mrad, about what repeated readings scatter by.
+constexpr double ChargeabilityFloor = 0.1;
+constexpr double PhaseFloor = 1.0;
+
+} // namespace
+
+size_t TOutlyingIp::Count() const
+{
+    return static_cast<size_t>(std::count(Chargeabilities.begin(), Chargeabilities.end(), true) +
+                               std::count(Phases.begin(), Phases.end(), true));
+}
+
+TOutlyingIp OutlyingIpValues(const TMeasuredData& Data, double K, int Neighbours)
+{
+    return {OutlyingIpList(Data, Data.Chargeabilities, K, ChargeabilityFloor, Neighbours),
+            OutlyingIpList(Data, Data.Phases, K, PhaseFloor, Neighbours)};
+}
+
+void LeaveOutIpValues(TMeasuredData& Data, const TOutlyingIp& Outlying)
+{
+    const auto leaveOut = [](std::vector<double>& Values, std::vector<double>& Errors, const std::vector<bool>& Marks) {
+        for (size_t d = 0; d < Marks.size(); ++d)
+            if (Marks[d]) {
+                Values.at(d) = std::numeric_limits<double>::quiet_NaN();
+                if (!Errors.empty())
+                    Errors.at(d) = std::numeric_limits<double>::quiet_NaN();
+            }
+    };
+    leaveOut(Data.Chargeabilities, Data.ChargeabilityErrors, Outlying.Chargeabilities);
+    leaveOut(Data.Phases, Data.PhaseErrors, Outlying.Phases);
 }
 
 std::vector<TReciprocalPair> ReciprocalPairs(const TMeasuredData& Data)

@@ -73,6 +73,35 @@ std::vector<double> DataResistances(const TMeasuredData& Data);
 // it), so the others are judged as if it were removed.
 std::vector<bool> OutlyingData(const TMeasuredData& Data, double K, int Neighbours = 8);
 
+// The data whose value stands more than K scaled median absolute
+// deviations from the median of its Neighbours nearest data in the
+// pseudo-section (as OutlyingData); Values one per datum, nan where a datum
+// has none (neither judged nor a neighbour), the scale at least Floor and
+// at least RelativeFloor times the neighbours' median in size. Refusals
+// and the least count as OutlyingData's, which is this over ln ρa with a
+// Floor of 0.01.
+std::vector<bool> OutlyingValues(const TMeasuredData& Data, const std::vector<double>& Values, double K, double Floor,
+                                 double RelativeFloor = 0.0, int Neighbours = 8);
+
+// The data whose IP value (chargeability, phase) stands beyond K scaled
+// deviations from its neighbours' (OutlyingValues), per list: the datum
+// stays, its IP value is to be left out. The scale is at least 0.1 % or 1
+// mrad, at least a quarter of the scaled deviation of the whole list
+// (neighbours may agree more closely than the data repeat, and a value is
+// judged wild against the scatter the line shows), and at least half the
+// neighbours' median in size (IP contrasts are ratios: beside a strongly
+// polarizable body a datum may be a few times its neighbours). A list the
+// data do not have gives no marks (empty).
+struct TOutlyingIp {
+    std::vector<bool> Chargeabilities;
+    std::vector<bool> Phases;
+    size_t Count() const;
+};
+TOutlyingIp OutlyingIpValues(const TMeasuredData& Data, double K, int Neighbours = 8);
+
+// The IP values OutlyingIpValues marks set to nan (the data kept).
+void LeaveOutIpValues(TMeasuredData& Data, const TOutlyingIp& Outlying);
+
 struct TReciprocalPair {
     size_t Normal = 0;     // the datum first in the file
     size_t Reciprocal = 0; // its reciprocal

@@ -106,6 +106,7 @@ struct TMeasuredValues {
     double Chargeability = std::numeric_limits<double>::quiet_NaN();      // per cent
     double ChargeabilityError = std::numeric_limits<double>::quiet_NaN(); // per cent
     double Phase = std::numeric_limits<double>::quiet_NaN();              // φ of the voltage, mrad (MeasuredData.h)
+    double PhaseError = std::numeric_limits<double>::quiet_NaN();         // mrad
     double Voltage = std::numeric_limits<double>::quiet_NaN();            // ΔU, volts
     double Time = std::numeric_limits<double>::quiet_NaN();               // TMeasuredData::Times
 };
@@ -118,6 +119,17 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
 
 // Empties the per-datum lists of values no datum has.
 void DropAbsentLists(TMeasuredData& Data);
+
+// What every reader does last, as MeasuredData.h says: a column of IP
+// values mostly of the sign no polarizable ground gives turned (a warning
+// counting them), IP values far beyond their neighbours' left out and
+// counted, and the lists no datum has emptied. Returns which columns were
+// turned.
+struct TTurnedIpSigns {
+    bool Chargeabilities = false;
+    bool Phases = false;
+};
+TTurnedIpSigns FinishMeasuredData(TMeasuredData& Data);
 
 // The most values an electrode's row holds without a column line: x [y] z.
 inline constexpr size_t MaxElectrodeValues = 3;

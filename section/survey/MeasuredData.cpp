@@ -5,6 +5,7 @@
 #include "section/survey/Res2DInvFile.h"
 #include "section/survey/formats/DataFormats.h"
 #include "section/model/ModelGeometryText.h"
+#include "section/model/Polygons.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +14,8 @@
 #include <utility>
 
 namespace lp {
+
+static_assert(MostIpPhase == MostPhaseMrad, "a datum's phase is bounded as a body's");
 
 namespace {
 
@@ -79,8 +82,9 @@ public:
     // it. Refused when a file holds both.
     std::pair<TValueColumn, double> PhaseColumn(bool IpIsPhase) const
     {
-        constexpr double degree = 180.0 / (1000.0 * std::numbers::pi);
-        const TValueColumn phi = Find({"phi", "phase"}, {{"", 1.0}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", degree}});
+        if (Has("phi") && Has("phase"))
+            Fail("the datum columns hold phases twice: \"phi\" and \"phase\"");
+        const TValueColumn phi = Find({"phi", "phase"}, {{"", 1.0}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", Degree}});
         const auto ip = std::find_if(FTable.Columns.begin(), FTable.Columns.end(),
                                      [](const datafile::TUnifiedColumn& c) { return c.Name == "ip"; });
         const bool ipPhase = ip != FTable.Columns.end() &&
@@ -90,8 +94,24 @@ public:
             return {phi, 1.0};
         if (phi)
             Fail("the datum columns hold phases twice: \"ip\" in an angle's unit and \"phi\"");
-        return {Find({"ip"}, {{"", 1.0}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", degree}}), -1.0};
+        return {Find({"ip"}, {{"", 1.0}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", Degree}}), -1.0};
     }
+
+    // The "iperr" column as the error of the phases' column: in its unit
+    // unless it names its own.
+    TValueColumn PhaseErrorColumn(const TValueColumn& Phases) const
+    {
+        return Find({"iperr"}, {{"", Phases.Divisor}, {"mrad", 1.0}, {"rad", 1e-3}, {"deg", Degree}});
+    }
+
+    bool Has(const char* Name) const
+    {
+        return std::any_of(FTable.Columns.begin(), FTable.Columns.end(),
+                           [&](const datafile::TUnifiedColumn& c) { return c.Name == Name; });
+    }
+
+    // Degrees turned into mrad by dividing.
+    static constexpr double Degree = 180.0 / (1000.0 * std::numbers::pi);
 
 private:
     const datafile::TUnifiedTable& FTable;
@@ -109,9 +129,16 @@ std::string FirstComment(std::string_view Text)
 
 // Apparent chargeabilities fall below 0 only here and there (beside strong
 // contrasts): half of them or more below 0 are more likely phases written
-// with their sign.
-void WarnOfNegativeChargeabilities(TMeasuredData& Data)
+// with their sign. Turned (the warning of the turn given): the reading as
+// phases is added to it; else, half exactly below 0, said alone.
+void WarnOfNegativeChargeabilities(TMeasuredData& Data, std::string* Turned)
 {
+    const std::string phases = "if the \"ip\" column holds phases (mrad), read it as phases (--ip-is-phase, or "
+                               "\"The ip column holds phases\" where the data are opened).";
+    if (Turned) {
+        *Turned += " But " + phases;
+        return;
+    }
     const auto negative = std::count_if(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
                                         [](double eta) { return eta < 0.0; });
     const auto given = std::count_if(Data.Chargeabilities.begin(), Data.Chargeabilities.end(),
@@ -119,8 +146,7 @@ void WarnOfNegativeChargeabilities(TMeasuredData& Data)
     if (negative == 0 || 2 * negative < given)
         return;
     Data.Warnings.push_back(std::to_string(negative) + " of " + std::to_string(given) + " chargeabilities are" +
-                            " below 0: if the \"ip\" column holds phases (mrad), read it "
-                            "as phases (--ip-is-phase, or \"The ip column holds phases\" where the data are opened).");
+                            " below 0: " + phases);
 }
 
 // A bare ip the user reads as phases holds them either as pyGIMLi writes
@@ -188,6 +214,34 @@ std::string TSkippedData::Text() const
 
 namespace {
 
+// "line 5" or "lines 5, 9, ..." (the first ten, enough to find them).
+std::string LinesText(const std::vector<int>& Lines)
+{
+    constexpr size_t named = 10;
+    std::string text = Lines.size() == 1 ? "line " : "lines ";
+    for (size_t i = 0; i < std::min(named, Lines.size()); ++i)
+        text += (i == 0 ? "" : ", ") + std::to_string(Lines[i]);
+    return Lines.size() > named ? text + ", ..." : text;
+}
+
+} // namespace
+
+std::string TSkippedData::IpText() const
+{
+    std::string text;
+    if (!IpLines.empty())
+        text = std::to_string(IpLines.size()) + (IpLines.size() == 1 ? " IP value" : " IP values") +
+               " not finite, beyond ±1000 mrad or ±100 % (1000 mV/V) in size, or with an error below 0.001 mrad "
+               "or 0.0001 % (" + LinesText(IpLines) + ")";
+    if (!IpOutlierLines.empty())
+        text += (text.empty() ? "" : ", ") + std::to_string(IpOutlierLines.size()) +
+                (IpOutlierLines.size() == 1 ? " IP value" : " IP values") + " far beyond " +
+                (IpOutlierLines.size() == 1 ? "its" : "their") + " neighbours' (" + LinesText(IpOutlierLines) + ")";
+    return text;
+}
+
+namespace {
+
 // Equal number by number, nan beside nan counting as equal.
 bool SameValues(const std::vector<double>& A, const std::vector<double>& B)
 {
@@ -210,6 +264,7 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B)
            SameValues(A.Resistances, B.Resistances) && SameValues(A.GeometricFactors, B.GeometricFactors) &&
            SameValues(A.Errors, B.Errors) && SameValues(A.Chargeabilities, B.Chargeabilities) &&
            SameValues(A.ChargeabilityErrors, B.ChargeabilityErrors) && SameValues(A.Phases, B.Phases) &&
+           SameValues(A.PhaseErrors, B.PhaseErrors) &&
            SameValues(A.Voltages, B.Voltages) &&
            sameElectrodes(A.Topography, B.Topography);
 }
@@ -265,6 +320,45 @@ bool MeasuresSomething(const std::vector<TElectrode>& Electrodes, const TConfigu
     return std::fabs(sum) > 1e-9 * scale && std::isfinite(k) && std::fabs(k) <= 1e12 * std::max(1.0, largest);
 }
 
+// An IP value and its error as a datum keeps them: nan (with its error)
+// where none is given, or where it cannot be a measurement (not finite,
+// beyond Most in size, an error above 0 below Least; Wild set then).
+std::pair<double, double> UsableIpValue(double Value, double Error, double Most, double Least, bool& Wild)
+{
+    if (std::isnan(Value))
+        return {NotGiven, NotGiven};
+    const double error = std::isfinite(Error) && Error > 0.0 ? Error : NotGiven;
+    if (!(std::fabs(Value) <= Most) || error < Least) {
+        Wild = true;
+        return {NotGiven, NotGiven};
+    }
+    return {Value, error};
+}
+
+// The IP values turned, with a warning counting them, when three in four
+// or more of those not 0 have the sign no polarizable ground gives (Wrong
+// above 0 for phases, below 0 for chargeabilities) and so has their sum:
+// a column written in the other convention. A bare majority is no proof:
+// over a ground polarizable only here and there the values scatter about
+// 0 and the noise may put more of them below it than above.
+bool TurnWrongSigns(std::vector<double>& Values, double Wrong, const char* What, const char* Sign,
+                    std::vector<std::string>& Warnings)
+{
+    const auto wrong = std::count_if(Values.begin(), Values.end(), [&](double v) { return v * Wrong > 0.0; });
+    const auto right = std::count_if(Values.begin(), Values.end(), [&](double v) { return v * Wrong < 0.0; });
+    double sum = 0.0;
+    for (double value : Values)
+        sum += std::isfinite(value) ? value : 0.0;
+    if (wrong == 0 || wrong < 3 * right || !(sum * Wrong > 0.0))
+        return false;
+    for (double& value : Values)
+        value = -value;
+    Warnings.push_back(std::to_string(wrong) + " of " + std::to_string(wrong + right) + " " + What + " are " + Sign +
+                       " 0, which a polarizable ground does not give: the column is read in the other sign "
+                       "convention, every value's sign turned.");
+    return true;
+}
+
 } // namespace
 
 bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const TMeasuredValues& Values, int Line)
@@ -316,9 +410,18 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
     Data.Resistances.push_back(Values.Resistance ? *Values.Resistance : NotGiven);
     Data.GeometricFactors.push_back(finite(factor, false));
     Data.Errors.push_back(finite(Values.Error, true));
-    Data.Chargeabilities.push_back(finite(Values.Chargeability, false));
-    Data.ChargeabilityErrors.push_back(finite(Values.ChargeabilityError, true));
-    Data.Phases.push_back(finite(Values.Phase, false));
+    bool wild = false;
+    const auto [chargeability, chargeabilityError] =
+        UsableIpValue(Values.Chargeability, Values.ChargeabilityError, MostIpChargeability, MinChargeabilityError, wild);
+    const auto [phase, phaseError] = UsableIpValue(Values.Phase, Values.PhaseError, MostIpPhase, MinPhaseError, wild);
+    if (wild)
+        Data.Skipped.IpLines.push_back(Line);
+    // A chargeability's error stands without its value where the file gives one.
+    Data.Chargeabilities.push_back(chargeability);
+    Data.ChargeabilityErrors.push_back(std::isnan(Values.Chargeability) ? finite(Values.ChargeabilityError, true)
+                                                                        : chargeabilityError);
+    Data.Phases.push_back(phase);
+    Data.PhaseErrors.push_back(phaseError);
     // A voltage of 0 would make any absolute voltage error infinite: none.
     Data.Voltages.push_back(Values.Voltage != 0.0 ? finite(Values.Voltage, false) : NotGiven);
     Data.Times.push_back(finite(Values.Time, false));
@@ -328,10 +431,30 @@ bool AddMeasuredDatum(TMeasuredData& Data, TConfiguration Configuration, const T
 void DropAbsentLists(TMeasuredData& Data)
 {
     for (std::vector<double>* values :
-         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Phases, &Data.Voltages, &Data.Resistances,
-          &Data.Times})
+         {&Data.Errors, &Data.Chargeabilities, &Data.ChargeabilityErrors, &Data.Phases, &Data.PhaseErrors, &Data.Voltages,
+          &Data.Resistances, &Data.Times})
         if (std::all_of(values->begin(), values->end(), [](double value) { return std::isnan(value); }))
             values->clear();
+}
+
+TTurnedIpSigns FinishMeasuredData(TMeasuredData& Data)
+{
+    TTurnedIpSigns turned;
+    turned.Chargeabilities = TurnWrongSigns(Data.Chargeabilities, -1.0, "chargeabilities", "below", Data.Warnings);
+    turned.Phases = TurnWrongSigns(Data.Phases, 1.0, "phases", "above", Data.Warnings);
+    // A wild value is no measurement whatever the options: left out here,
+    // where every reader passes, so the window, the forward comparison and
+    // the inversions never see it.
+    const TOutlyingIp outlying = OutlyingIpValues(Data, WildIpLimit);
+    LeaveOutIpValues(Data, outlying);
+    for (const std::vector<bool>* marks : {&outlying.Chargeabilities, &outlying.Phases})
+        for (size_t d = 0; d < marks->size(); ++d)
+            if ((*marks)[d])
+                Data.Skipped.IpOutlierLines.push_back(Data.Lines.at(d));
+    std::sort(Data.Skipped.IpLines.begin(), Data.Skipped.IpLines.end());
+    std::sort(Data.Skipped.IpOutlierLines.begin(), Data.Skipped.IpOutlierLines.end());
+    DropAbsentLists(Data);
+    return turned;
 }
 
 } // namespace datafile
@@ -375,8 +498,11 @@ TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataRead
     const auto [phase, phaseSign] = columns.PhaseColumn(Options.IpIsPhase);
     const bool phases = phase && phaseSign < 0.0; // the ip column holds them
     const TValueColumn ip = phases ? TValueColumn{} : columns.Find({"ip"}, {{"", perMille}, {"mv/v", perMille}, {"%", 1.0}});
+    // "iperr" is the error of the chargeabilities where the file has them,
+    // else of the phases.
     const TValueColumn iperr =
-        phases ? TValueColumn{} : columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}});
+        ip ? columns.Find({"iperr"}, {{"", ip.Divisor}, {"mv/v", perMille}, {"%", 1.0}}) : TValueColumn{};
+    const TValueColumn phaseErr = !ip && phase ? columns.PhaseErrorColumn(phase) : TValueColumn{};
     const TValueColumn valid = columns.Find({"valid"}, {{"", 1.0}});
     if (!rhoa && !r && !(u && i))
         columns.Fail("the datum columns have no apparent resistivity: \"rhoa\", \"r\" with \"k\", or \"u\" and \"i\"");
@@ -398,13 +524,15 @@ TMeasuredData ReadUnifiedMeasuredDataWith(std::string_view Text, const TDataRead
         values.Chargeability = ip.Of(row);
         values.ChargeabilityError = iperr.Of(row);
         values.Phase = phaseSign * phase.Of(row);
+        values.PhaseError = phaseErr.Of(row);
         const auto& e = row.Electrodes;
         datafile::AddMeasuredDatum(data, {e[0] - 1, e[1] - 1, e[2] - 1, e[3] - 1}, values, row.Line);
     }
-    datafile::DropAbsentLists(data);
-    WarnOfNegativeChargeabilities(data);
     if (phases && columns.BareIp())
         TakeSignOfTheMost(data.Phases);
+    const size_t warnings = data.Warnings.size();
+    const datafile::TTurnedIpSigns turned = datafile::FinishMeasuredData(data);
+    WarnOfNegativeChargeabilities(data, turned.Chargeabilities ? &data.Warnings.at(warnings) : nullptr);
     return data;
 }
 
@@ -529,17 +657,20 @@ std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
     const bool chargeabilities = AllFinite(Data.Chargeabilities, count);
     const bool chargeabilityErrors = chargeabilities && AllFinite(Data.ChargeabilityErrors, count);
     const bool phases = AllFinite(Data.Phases, count);
+    // "iperr" holds the chargeabilities' errors where they are written.
+    const bool phaseErrors = phases && !chargeabilities && AllFinite(Data.PhaseErrors, count);
     const TSurvey survey = Data.Survey();
     const std::vector<int> numbers = UnifiedElectrodeNumbers(survey);
     const auto number = [&](int electrode) { return UnifiedElectrodeNumber(numbers, electrode); };
     std::string text = "# Lithoprism measured data, " + std::to_string(count) + " kept: " +
                        (resistances ? "r in ohm" : "rhoa in ohm-m") + ", k in m, err a fraction" +
                        (chargeabilities ? ", ip in mV/V (10 mV/V = 1 %)" : "") +
-                       (phases ? ", phi the voltage's phase in mrad (negative when polarizable)\n" : "\n");
+                       (phases ? ", phi the voltage's phase in mrad (negative when polarizable)" : "") +
+                       (phaseErrors ? ", iperr its error in mrad\n" : "\n");
     text += FormatUnifiedElectrodes(Data.Electrodes, numbers);
     text += std::to_string(count) + "\n# a b m n k " + (resistances ? "r" : "rhoa") + " err";
     text += chargeabilities ? (chargeabilityErrors ? " ip iperr" : " ip") : "";
-    text += phases ? " phi\n" : "\n";
+    text += phases ? (phaseErrors ? " phi iperr\n" : " phi\n") : "\n";
     for (size_t d = 0; d < count; ++d) {
         const TConfiguration& c = Data.Configurations[d];
         const double given = Data.GeometricFactors.empty() ? std::nan("") : Data.GeometricFactors[d];
@@ -558,6 +689,8 @@ std::string FormatMeasuredData(const TMeasuredData& Data, double DefaultError)
             text += " " + FormatExactReal(Data.ChargeabilityErrors[d] * datafile::MillivoltsPerVoltPerPercent);
         if (phases)
             text += " " + FormatExactReal(Data.Phases[d]);
+        if (phaseErrors)
+            text += " " + FormatExactReal(Data.PhaseErrors[d]);
         text += "\n";
     }
     text += "0\n";

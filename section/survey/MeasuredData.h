@@ -33,6 +33,20 @@
 // removed. A resistance negative only by the sign convention of its
 // configuration (k negative too) gives ρa = k·R above 0: ordinary data.
 //
+// IP values (chargeabilities and phases) are read with the same care, the
+// IP value alone left out (nan) and its line counted while the datum's
+// resistivity stays (TSkippedData::IpLines): a value not finite or beyond
+// what a ground gives (|φ| beyond MostIpPhase, |η| beyond
+// MostIpChargeability: the instruments' no-value codes, such as -9999999,
+// among them), or with an error above 0 but below the least an instrument
+// reaches (MinPhaseError, MinChargeabilityError). After every reader
+// (FinishMeasuredData): a column whose values mostly have the sign a
+// polarizable ground cannot give (phases above 0, chargeabilities below 0:
+// three in four of those not 0 or more, and their sum) is read in the
+// other convention, every sign turned, with a warning counting them; and values far beyond their neighbours' (WildIpLimit
+// scaled deviations, OutlyingIpValues in DataCleaning.h) are left out and
+// counted (TSkippedData::IpOutlierLines): no measurement gives them.
+//
 // A file that cannot be read raises EDataFileError naming the line of the
 // first fault and what was expected there; messages quote at most 40
 // characters of the file, control characters escaped.
@@ -64,6 +78,21 @@ inline constexpr double MinResistivity = 1e-12;
 inline constexpr double MaxResistivity = 1e12;
 inline constexpr double MinError = 1e-6;
 
+// The range of IP values a datum may have, and their least errors: a
+// phase beyond a radian leaves the first order the apparent phases are
+// computed to (the section's own bound on a body's phase, MostPhaseMrad);
+// an apparent chargeability is at most the whole voltage (1000 mV/V, 100
+// %) in size. Errors below these no instrument reaches, and their weights
+// would be beyond counting.
+inline constexpr double MostIpPhase = 1000.0;           // mrad
+inline constexpr double MostIpChargeability = 100.0;    // per cent
+inline constexpr double MinPhaseError = 1e-3;           // mrad
+inline constexpr double MinChargeabilityError = 1e-4;   // per cent (0.001 mV/V)
+// IP values more than this many scaled deviations from their
+// neighbours' median are left out when read (OutlyingIpValues): far
+// beyond what the neighbours' scatter or a real anomaly gives.
+inline constexpr double WildIpLimit = 10.0;
+
 // The data a file holds that cannot be used, by reason.
 struct TSkippedData {
     int Invalid = 0;            // marked invalid (valid 0)
@@ -75,6 +104,13 @@ struct TSkippedData {
     // a current of 0, a value not finite or of 1e38 (the instruments' mark
     // of a failed reading); their lines, rising.
     std::vector<int> UnmeasuredLines;
+    // The lines of data whose IP value (chargeability or phase) is left
+    // out, the datum kept: not finite, beyond MostIpPhase or
+    // MostIpChargeability in size, or with an error above 0 below the
+    // least; and those far beyond their neighbours'. Neither counts in
+    // Total(): the data stay.
+    std::vector<int> IpLines;
+    std::vector<int> IpOutlierLines;
     int Total() const
     {
         return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode +
@@ -85,6 +121,10 @@ struct TSkippedData {
     // ohm-m, 2 rows without a measurement (lines 5, 9)"; empty when
     // nothing was skipped.
     std::string Text() const;
+    // "2 IP values not finite, beyond ±1000 mrad or ±100 % in size, or
+    // with an error below the least (lines 5, 9), 1 far beyond its
+    // neighbours' (line 40)"; empty when no IP value was left out.
+    std::string IpText() const;
 };
 
 // The usable data of a file, one entry per datum in every per-datum list.
@@ -107,6 +147,7 @@ struct TMeasuredData {
     std::vector<double> Chargeabilities;         // per cent; nan where none (empty: the file has none)
     std::vector<double> ChargeabilityErrors;     // per cent; nan where none (empty: the file has none)
     std::vector<double> Phases;                  // φ of the voltage, mrad, negative when polarizable; nan where none (empty: the file has none)
+    std::vector<double> PhaseErrors;             // mrad, absolute; nan where none (empty: the file has none)
     std::vector<double> Voltages;                // ΔU measured, volts (u, or r·i); nan where none (empty: the file has none)
     // When each datum was measured, where the file tells (an instrument's
     // date and time columns): seconds since 1970-01-01 00:00 on the
@@ -141,9 +182,10 @@ struct TMeasuredData {
 // file's, else the flat ground's), rhoa (or r in ohm when every datum was
 // given as a resistance, so that a ground's own k forms its ρa again), err
 // (a fraction: the file's, else DefaultError), when every datum has
-// one, ip and iperr in mV/V, and, when any datum has a phase, phi in mrad
-// (the voltage's phase as the program keeps it, negative when polarizable;
-// nan where a datum has none). A ρa of 0 or below is written as it is.
+// one, ip and iperr in mV/V, and, when every datum has a phase, phi in mrad
+// (the voltage's phase as the program keeps it, negative when polarizable)
+// with, when every datum has one and no ip column is written, its error
+// as iperr in mrad. A ρa of 0 or below is written as it is.
 // Raises EDataFileError for a DefaultError not finite and above 0, and for
 // an electrode off the line a datum uses; one no datum uses is left out
 // (UnifiedElectrodeNumbers, DataFile.h).
@@ -162,24 +204,28 @@ bool SameMeasurements(const TMeasuredData& A, const TMeasuredData& B);
 // voltage ΔU kept from "u", or from "r" and "i" (for an absolute voltage
 // error, Misfit.h); "err"
 // a fraction, "err/%" per cent; "ip" in mV/V ("ip/mv/v" too), "ip/%" per
-// cent; "iperr" in ip's unit; "valid". A bare "ip" is taken for a
+// cent; "iperr" the error of the IP column ("ip", or "phi" without an ip
+// chargeability), in that column's unit unless it names its own ("mv/v",
+// "%" for a chargeability; "mrad", "rad", "deg" for a phase); "valid". A bare "ip" is taken for a
 // time-domain chargeability in mV/V, as pyGIMLi takes it (unless
 // Options.IpIsPhase: then phases in mrad, as pyGIMLi's −φ when most values
 // are above 0, else as the voltage's φ itself); chargeabilities below
-// 0 are kept, with a warning counting them and suggesting the phase reading
-// when they are half of them or more (a few below 0 beside strong contrasts
-// are ordinary data).
+// 0 are kept (a few below 0 beside strong contrasts are ordinary data),
+// a column mostly below 0 turned (above) with a warning suggesting the
+// phase reading, which half of them below 0 suggests too.
 // Phases: an "ip" in a phase's unit ("ip/mrad", "ip/rad", "ip/deg") holds
 // the phase's magnitude as pyGIMLi writes it (−φ, above 0 over a
 // polarizable ground); a "phi" or "phase" column (no unit: mrad; "mrad",
 // "rad", "deg") the voltage's phase φ itself, negative when polarizable, as
-// this program writes it. A file with both is refused. Other columns are
+// this program writes it. A file with both, or with both "phi" and
+// "phase", is refused naming the column line. Other columns are
 // ignored. The data
 // block needs its column line (the values are named by it), and a value
 // column of resistivity; a unit the reader does not know for one of these
 // columns is refused. A datum without A and B, or without M and N, is
-// refused. Values that are not finite read as absent (a nan error or ip: the
-// datum has none; a nan ρa: skipped), and so does an error that is not above
+// refused. A nan reads as absent (a nan error or ip: the datum
+// has none; a nan ρa: skipped; an infinite IP value is left out and
+// counted, above), and so does an error that is not above
 // 0 (pyGIMLi writes 0 for an error not set): the error model serves there.
 struct TDataReading {
     bool IpIsPhase = false; // a bare "ip" column holds phases (mrad), not chargeabilities

@@ -824,7 +824,7 @@ private:
             values.Error = FErrorsInPercent ? row.Error / 100.0 : row.Error / std::fabs(row.Value);
             datafile::AddMeasuredDatum(FData, {e[0], e[1], e[2], e[3]}, values, row.Line);
         }
-        datafile::DropAbsentLists(FData);
+        datafile::FinishMeasuredData(FData);
     }
 
     datafile::TTextLines FText;

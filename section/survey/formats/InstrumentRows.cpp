@@ -575,7 +575,7 @@ TMeasuredData TInstrumentRows::Data()
         values.Time = row.Time;
         datafile::AddMeasuredDatum(FData, {e[0], e[1], e[2], e[3]}, values, row.Line);
     }
-    datafile::DropAbsentLists(FData);
+    datafile::FinishMeasuredData(FData);
     std::sort(FData.Skipped.UnmeasuredLines.begin(), FData.Skipped.UnmeasuredLines.end());
     return std::move(FData);
 }

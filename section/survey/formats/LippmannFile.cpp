@@ -196,7 +196,9 @@ private:
         row.Resistance = voltage / current;
         row.Voltage = voltage / 1000.0;
         // "phi" is the voltage's phase against the current in mrad, signed
-        // as the program keeps it (negative over a polarizable ground).
+        // as the program keeps it (negative over a polarizable ground);
+        // exports that write its magnitude are turned when all is read
+        // (FinishMeasuredData).
         if (FPhase && !formats::IsMissingCell(values[*FPhase]))
             row.Phase = Required(values[*FPhase]);
         if (FDate && FTime)

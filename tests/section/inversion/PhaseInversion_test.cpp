@@ -116,6 +116,25 @@ struct TPhasedBlock {
 // from a run with the block's resistivity alone moved (a real computation
 // of its own). Behind a conductor J_block goes below 0 for some data: their
 // φa is smaller than the host's.
+// A phase of 1e308 mrad made χ² infinite for every λ: no model was chosen
+// and the empty one multiplied (a crash). Now a finite model of every cell,
+// or at worst an EForwardError.
+TEST(PhaseInversion, MisfitsBeyondADoubleNeverGiveAnEmptyModel)
+{
+    for (const auto& [value, error] : {std::pair{1e308, 1e-3}, std::pair{1e200, 1.0}, std::pair{-1e160, 1e-160}}) {
+        SCOPED_TRACE(value);
+        VectorXd measured = VectorXd::Constant(4, -5.0), errors = VectorXd::Constant(4, 0.5);
+        measured[1] = value;
+        errors[1] = error;
+        try {
+            const TPhaseResult result = InvertPhases(MatrixXd::Constant(4, 5, 0.2), measured, errors, Chain(5));
+            ASSERT_EQ(result.Phases.size(), 5);
+            EXPECT_TRUE(result.Phases.allFinite());
+        } catch (const EForwardError&) {
+        }
+    }
+}
+
 TEST(PhaseInversion, ForwardApparentPhasesAgreeWithTheSensitivities)
 {
     const TPhasedBlock block;

@@ -33,6 +33,7 @@
 #include <tuple>
 
 #include <functional>
+#include <map>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -89,7 +90,7 @@ TEST(CommandLine, HelpListsTheExport)
     EXPECT_TRUE(run.Out.contains("--invert OUT.csv MEASURED [options]"));
     EXPECT_TRUE(run.Out.contains("--timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]"));
     EXPECT_TRUE(run.Out.contains("--change-error PERCENT  the relative error of a datum's change between\n"
-                                 "                      two surveys (default: from the two surveys' errors)\n"))
+                                 "                      two surveys, 0.0001 to 1000 (default: from the two\n"))
         << run.Out.toStdString();
     for (const char* option : {"--array dipole-dipole|wenner|schlumberger", "--electrodes N", "--spacing A", "--first X",
                                "--levels L", "--scheme FILE", "--host-resistivity R", "--drop-negative   remove",
@@ -1511,17 +1512,180 @@ TEST(CommandLine, InvertWithIpIsPhaseInvertsThePhasesIntoTheirColumn)
             EXPECT_NEAR(v[7].toDouble(), -6.0, 1.0) << rows[r].toStdString();
     }
     EXPECT_LT(deepest, -5.0);
-    // The phases' error: a number above 0; a series takes no phases yet.
+    // The phases' error: a number from 0.001 to 1000 mrad; a series takes no phases yet.
     for (const QString value : {"0", "-1", "nan"}) {
         const TCommandRun refused = RunCommand({"--invert", out, data, "--ip-is-phase", "--phase-error", value});
         EXPECT_EQ(refused.Code, 2);
-        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number above 0, not \"" +
+        EXPECT_EQ(refused.Errors.toStdString(), "lithoprism: --phase-error needs a number from 0.001 to 1e3, not \"" +
                                                      value.toStdString() + "\" (see lithoprism --help)\n");
     }
     const TCommandRun series = RunCommand({"--timelapse", folder.filePath("lapse"), data, data, "--ip-is-phase"});
     EXPECT_EQ(series.Code, 2);
     EXPECT_EQ(series.Errors.toStdString(),
               "lithoprism: --ip-is-phase goes with --invert, not with --timelapse (see lithoprism --help)\n");
+}
+
+// The block's data with IP columns after rhoa (Columns, "phi iperr" say),
+// datum d (from 0) holding Values(d), written as Name; Lines gets each
+// datum's line in the file.
+QString BlockDataWith(const QTemporaryDir& Folder, const QString& Name, const QString& Columns,
+                      const std::function<QString(int)>& Values, std::vector<int>* Lines = nullptr)
+{
+    QStringList lines = QString::fromUtf8(FileBytes(BlockData(Folder))).split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("# a b m n k rhoa"));
+    EXPECT_GT(header, 0);
+    const int count = lines.value(header - 1).toInt();
+    lines[header] += QStringLiteral(" ") + Columns;
+    for (int d = 0; d < count; ++d) {
+        lines[header + 1 + d] += QStringLiteral(" ") + Values(d);
+        if (Lines)
+            Lines->push_back(static_cast<int>(header + 2 + d));
+    }
+    const QString data = Folder.filePath(Name);
+    WriteFile(data, lines.join('\n').toUtf8());
+    return data;
+}
+
+// Phases of −5 .. −11 mrad varying along the data.
+QString BlockPhase(int Datum)
+{
+    return QString::number(-5 - Datum % 7);
+}
+
+// Positive phases (magnitudes, as many instruments write them) held every
+// cell at 0 mrad: the same data written either way give the same image.
+TEST(CommandLine, InvertedPhasesDoNotDependOnTheFilesSignConvention)
+{
+    QTemporaryDir folder;
+    const QString lagging = BlockDataWith(folder, "lagging.dat", "phi", BlockPhase);
+    const QString magnitudes =
+        BlockDataWith(folder, "magnitudes.dat", "phi", [](int d) { return BlockPhase(d).mid(1); });
+    const QString first = folder.filePath("first.csv"), second = folder.filePath("second.csv");
+    const TCommandRun signedRun = RunCommand({"--invert", first, lagging, "--iterations", "2"});
+    ASSERT_EQ(signedRun.Code, 0) << signedRun.Errors.toStdString();
+    EXPECT_FALSE(signedRun.Errors.contains("above 0")) << signedRun.Errors.toStdString();
+    const TCommandRun turned = RunCommand({"--invert", second, magnitudes, "--iterations", "2"});
+    ASSERT_EQ(turned.Code, 0) << turned.Errors.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(lithoprism: warning: (\d+) of \1 phases are above 0, which a polarizable ground )"
+                                   R"(does not give: the column is read in the other sign convention)")
+                    .match(turned.Errors)
+                    .hasMatch())
+        << turned.Errors.toStdString();
+    EXPECT_EQ(FileBytes(first), FileBytes(second));
+    EXPECT_EQ(signedRun.Out, turned.Out);
+    // The image has phases where the data see, not 0 everywhere.
+    double least = 0.0;
+    for (const QByteArray& row : FileBytes(second).trimmed().split('\n').mid(1))
+        least = std::min(least, row.split(',').back().toDouble());
+    EXPECT_LT(least, -4.0);
+}
+
+// A per-datum phase error column (iperr) was ignored for the default 0.5
+// mrad: the file's errors weigh the phases, --phase-error serves the data
+// without one, and the run says which it used.
+TEST(CommandLine, InvertWeighsThePhasesByTheFilesOwnErrors)
+{
+    QTemporaryDir folder;
+    const QString own = BlockDataWith(folder, "own.dat", "phi iperr", [](int d) { return BlockPhase(d) + " 0.2"; });
+    const QString none = BlockDataWith(folder, "none.dat", "phi", BlockPhase);
+    const QString some = BlockDataWith(folder, "some.dat", "phi iperr/mrad",
+                                       [](int d) { return BlockPhase(d) + (d < 10 ? " 0.2" : " 0"); });
+    // Each run: its data, options, the errors it says, and the image it gives (the same name: the same image).
+    const struct {
+        QString Data, More, Said, Image;
+    } runs[] = {{own, "", "the file's \\(iperr\\) for 46 data", "a"},
+                {none, "--phase-error 0.2", "0.2 mrad \\(--phase-error\\) for 46 data", "a"},
+                {own, "--phase-error 3", "the file's \\(iperr\\) for 46 data", "a"},
+                {none, "", "0.5 mrad \\(--phase-error\\) for 46 data", "b"},
+                {some, "", "the file's \\(iperr\\) for 10 data, 0.5 mrad \\(--phase-error\\) for 36 data", "c"}};
+    std::map<QString, QByteArray> images;
+    for (const auto& r : runs) {
+        const QString out = folder.filePath("image.csv");
+        const TCommandRun run = RunCommand(QStringList{"--invert", out, r.Data, "--iterations", "2"} +
+                                           r.More.split(' ', Qt::SkipEmptyParts));
+        ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+        EXPECT_TRUE(QRegularExpression("(^|\\n)phase errors: " + r.Said + "\\n").match(run.Out).hasMatch())
+            << run.Out.toStdString();
+        if (images.count(r.Image) > 0) {
+            EXPECT_EQ(FileBytes(out), images[r.Image]) << r.More.toStdString();
+        }
+        images.emplace(r.Image, FileBytes(out));
+    }
+    EXPECT_NE(images["a"], images["b"]);
+}
+
+// Phases of 1e308 crashed the inversion, −400° were imaged, no-value codes
+// (−9999999) were taken as chargeabilities, and values far beyond their
+// neighbours' were imaged: each is left out naming its line (the datum
+// kept), and --drop-outliers K judges the IP values on K too.
+TEST(CommandLine, WildIpValuesAreLeftOutNamingTheirLines)
+{
+    const struct {
+        const char* Columns;
+        const char* Wild;
+        const char* Options;
+        const char* Said;
+    } cases[] = {{"phi", "1e308", "", "1 IP value not finite, beyond"},
+                 {"phi/deg", "-400", "", "1 IP value not finite, beyond"},
+                 {"ip", "-9999999", "", "1 IP value not finite, beyond"},
+                 {"phi", "-600", "", "1 IP value far beyond its neighbours'"},
+                 {"phi", "-40", "--drop-outliers 3", "data removed, 1 IP value left out (their data kept)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + c.Wild);
+        QTemporaryDir folder;
+        std::vector<int> lines;
+        const QString data = BlockDataWith(folder, "wild.dat", c.Columns, [&](int d) {
+            const double phase = -5 - d % 7;
+            return d == 12 ? QString(c.Wild) : QString::number(QString(c.Columns) == "ip" ? -10 * phase
+                                                               : QString(c.Columns) == "phi" ? phase : phase / 17.45);
+        }, &lines);
+        const TCommandRun run = RunCommand(QStringList{"--invert", folder.filePath("image.csv"), data, "--iterations", "2"} +
+                                           QString(c.Options).split(' ', Qt::SkipEmptyParts));
+        ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.contains(c.Said)) << run.Errors.toStdString();
+        if (!*c.Options) {
+            EXPECT_TRUE(run.Errors.contains(QStringLiteral("lithoprism: warning: IP values of the file left out, their "
+                                                           "data's resistivities kept: %1")
+                                                .arg(c.Said)) &&
+                        run.Errors.contains(QStringLiteral("(line %1)").arg(lines.at(12))))
+                << run.Errors.toStdString();
+        }
+        // The other data's IP values all weighed: one fewer than the data.
+        EXPECT_TRUE(run.Out.contains(QStringLiteral(" for %1 data\n").arg(lines.size() - 1))) << run.Out.toStdString();
+    }
+}
+
+// The phases of a series were dropped without a word; --phase-error and
+// --change-error of 1e-300 ended in "The change's linear problem could not
+// be decomposed": refused up front, naming the option.
+TEST(CommandLine, TimeLapseSaysItsPhasesAreNotInvertedAndIpErrorsAreChecked)
+{
+    QTemporaryDir folder;
+    const QString monday = BlockDataWith(folder, "monday.dat", "phi", BlockPhase);
+    const QString tuesday = BlockDataWith(folder, "tuesday.dat", "phi", BlockPhase);
+    const TCommandRun series = RunCommand({"--timelapse", folder.filePath("lapse"), monday, tuesday, "--iterations", "1"});
+    ASSERT_EQ(series.Code, 0) << series.Errors.toStdString();
+    for (const QString& file : {monday, tuesday})
+        EXPECT_TRUE(series.Errors.contains(QStringLiteral("lithoprism: warning: the phases of \"%1\" are not inverted: "
+                                                          "a time-lapse series inverts no phases")
+                                               .arg(file)))
+            << series.Errors.toStdString();
+    const struct {
+        const char* Command;
+        const char* Option;
+        const char* Value;
+        const char* Range;
+    } cases[] = {{"--invert", "--phase-error", "1e-300", "0.001 to 1e3"},
+                 {"--invert", "--phase-error", "2000", "0.001 to 1e3"},
+                 {"--timelapse", "--change-error", "1e-300", "0.0001 to 1e3"},
+                 {"--timelapse", "--change-error", "1e9", "0.0001 to 1e3"}};
+    for (const auto& c : cases) {
+        const TCommandRun refused =
+            RunCommand({c.Command, folder.filePath("out.csv"), monday, tuesday, c.Option, c.Value});
+        EXPECT_EQ(refused.Code, 2);
+        EXPECT_EQ(refused.Errors.toStdString(), std::string("lithoprism: ") + c.Option + " needs a number from " +
+                                                     c.Range + ", not \"" + c.Value + "\" (see lithoprism --help)\n");
+    }
 }
 
 // "--invert OUT.vtk" and "--invert OUT.xyz" wrote the cell table under
@@ -2143,10 +2307,10 @@ TEST(CommandLine, TimeLapseRefusesAnotherLayoutOrTooFewCommonDataNamingTheFileAn
         {{"--timelapse", folder.filePath("in"), monday, named}, 1,
          "lithoprism: The cell table \"" + named + "\" is the measured data file \"" + named +
              "\": name another file to write. Nothing was written.\n"}};
-    // The change error: a finite number above 0.
+    // The change error: a number from 0.0001 to 1000 (per cent).
     for (const QString value : {"0", "-1.5", "inf", "nan", "3%"})
         cases.emplace_back(QStringList{"--timelapse", prefix, monday, monday, "--change-error", value}, 2,
-                           "lithoprism: --change-error needs a number above 0, not \"" + value +
+                           "lithoprism: --change-error needs a number from 0.0001 to 1e3, not \"" + value +
                                "\" (see lithoprism --help)\n");
     for (const auto& [arguments, code, message] : cases) {
         const TCommandRun run = RunCommand(arguments);

@@ -989,6 +989,24 @@ TEST_F(ForwardResponseWindowTest, HoveringOverADatumShowsItsValues)
     SaveScreenshot(*Forward, QStringLiteral("forward-response-compared"));
 }
 
+// A chargeability's no-value code (-9999999) was compared as data: left
+// out when read, the datum kept, and said beside the survey.
+TEST_F(ForwardResponseWindowTest, IpValuesLeftOutAreSaidBesideTheSurvey)
+{
+    OpenComputed();
+    OpenMeasured(WriteMeasuredFile(QStringLiteral("coded.dat"), {}, [this](size_t d) {
+        return d == 4 ? -9999999.0 : 10.0 * Field.Chargeabilities.at(d);
+    }));
+    const TMeasuredData& data = *Forward->MeasuredData();
+    ASSERT_EQ(data.Size(), Field.Resistivities.size());
+    EXPECT_TRUE(std::isnan(data.Chargeabilities.at(4)));
+    const QString label = Forward->MeasuredLabel->text();
+    EXPECT_TRUE(label.contains(QStringLiteral("IP values left out, their data kept: 1 IP value not finite")))
+        << label.toStdString();
+    EXPECT_TRUE(label.contains(QStringLiteral("(line %1)").arg(Field.Survey.Electrodes.size() + 5 + 4)))
+        << label.toStdString();
+}
+
 // A file's data of ρa 0 or below are never compared (the pseudo-sections
 // take logarithms, the misfit refuses them): counted in the data panel
 // until Remove ρa ≤ 0 takes them out; a file of such data alone is refused.

@@ -1709,11 +1709,14 @@ TEST_F(InversionWindowTest, PhaseErrorTypedReachesTheRunAndIsKept)
         QTest::keyClick(Inversion->PhaseErrorEdit, Qt::Key_Tab); // on to Sharp boundaries
         EXPECT_TRUE(Inversion->SharpBox->hasFocus());
     };
-    for (const QString& wrong : {QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("inf")}) {
+    // Beyond its range too (1e-300 weighed the phases beyond what a double holds).
+    for (const QString& wrong : {QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("inf"),
+                                 QStringLiteral("1e-300"), QStringLiteral("2000")}) {
         ASSERT_NO_FATAL_FAILURE(typePhaseError(wrong));
         QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
         EXPECT_FALSE(Inversion->Busy()) << wrong.toStdString();
-        EXPECT_EQ(Inversion->ErrorText(), QStringLiteral("The phase error must be a number of mrad above 0."));
+        EXPECT_EQ(Inversion->ErrorText().toStdString(),
+                  "The phase error must be a number of mrad from 0.001 to 1000 (it serves the data whose file gives none).");
     }
     ASSERT_NO_FATAL_FAILURE(typePhaseError(QStringLiteral("1.5")));
     ASSERT_NO_FATAL_FAILURE(ClickInvert());

@@ -9,6 +9,7 @@
 #include "section/survey/DataCleaning.h"
 #include "section/survey/Misfit.h"
 #include "section/survey/Res2DInvFile.h"
+#include "section/model/ModelGeometryText.h"
 
 #include "tests/section/forward/ForwardFixtures.h"
 
@@ -336,14 +337,16 @@ TEST(MeasuredData, PhaseColumnsAreReadInTheirSignConventionAndUnit)
     const double degree = 1000.0 * std::numbers::pi / 180.0;
     const struct {
         const char* Columns;
+        const char* Value;
         double Phase; // mrad, φ of the voltage
-    } cases[] = {{"rhoa ip/mrad", -12.0},         {"rhoa ip/MRAD iperr", -12.0}, {"rhoa ip/rad", -12000.0},
-                 {"rhoa ip/deg", -12.0 * degree}, {"rhoa phi", 12.0},            {"rhoa phase/mrad", 12.0},
-                 {"rhoa phi/deg", 12.0 * degree}, {"rhoa phi/rad", 12000.0}};
+    } cases[] = {{"rhoa ip/mrad", "12", -12.0},         {"rhoa ip/MRAD iperr", "12", -12.0},
+                 {"rhoa ip/rad", "0.012", -12.0},       {"rhoa ip/deg", "12", -12.0 * degree},
+                 {"rhoa phi", "-12", -12.0},            {"rhoa phase/mrad", "-12", -12.0},
+                 {"rhoa phi/deg", "-12", -12.0 * degree}, {"rhoa phi/rad", "-0.012", -12.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Columns);
         const TMeasuredData data =
-            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + c.Columns + "\n1 0 2 3 100 12" +
+            ReadUnifiedMeasuredData(electrodes + "1\n# a b m n " + c.Columns + "\n1 0 2 3 100 " + c.Value +
                                     (std::string(c.Columns).ends_with("iperr") ? " 1" : "") + "\n");
         EXPECT_EQ(data.Resistivities, (std::vector<double>{100.0}));
         EXPECT_TRUE(data.Chargeabilities.empty());
@@ -384,10 +387,17 @@ TEST(MeasuredData, NegativeChargeabilitiesAreCountedAndThePhaseReadingSuggested)
 {
     const TMeasuredData data = ReadUnifiedMeasuredData(
         "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 -3\n2 3 4 1 100 2\n");
+    // Two in three: kept (three in four turn them, IpColumnsOfTheImpossibleSignAreTurned).
     EXPECT_EQ(data.Chargeabilities, (std::vector<double>{-1.2, -0.3, 0.2}));
     ASSERT_EQ(data.Warnings.size(), 1u);
     EXPECT_TRUE(data.Warnings[0].starts_with("2 of 3 chargeabilities are below 0")) << data.Warnings[0];
     EXPECT_NE(data.Warnings[0].find("--ip-is-phase"), std::string::npos) << data.Warnings[0];
+    // Half of them: kept as written, the phase reading suggested.
+    const TMeasuredData half = ReadUnifiedMeasuredData(
+        "4\n# x\n0\n1\n2\n3\n2\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 3\n");
+    EXPECT_EQ(half.Chargeabilities, (std::vector<double>{-1.2, 0.3}));
+    ASSERT_EQ(half.Warnings.size(), 1u);
+    EXPECT_TRUE(half.Warnings[0].starts_with("1 of 2 chargeabilities are below 0: if")) << half.Warnings[0];
     // A few below 0, as beside a strong contrast: ordinary data.
     EXPECT_TRUE(ReadUnifiedMeasuredData(
                     "4\n# x\n0\n1\n2\n3\n3\n# a b m n rhoa ip\n1 2 3 4 100 -12\n1 2 4 3 100 3\n2 3 4 1 100 2\n")
@@ -469,5 +479,158 @@ TEST(MeasuredData, TheSameMeasurementsReadTwiceAreTheSameData)
     EXPECT_FALSE(SameMeasurements(first, other));
 }
 
+
+// --- IP values ---------------------------------------------------------------------
+
+// A unified file of 30 dipole-dipole data over 12 electrodes 1 m apart,
+// datum d on line 17 + d, its IP columns holding Normal·(1 + d % 5 / 10)
+// and After, datum Odd (if any) holding Wild instead.
+std::string IpFile(const std::string& Columns, double Normal, const std::string& After = "", int Odd = -1,
+                   const std::string& Wild = "")
+{
+    std::string text = "12\n# x\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n30\n# a b m n rhoa " + Columns + "\n";
+    int d = 0;
+    for (int n = 1; n <= 4; ++n)
+        for (int a = 1; a + n + 2 <= 12; ++a, ++d)
+            text += std::to_string(a) + " " + std::to_string(a + 1) + " " + std::to_string(a + n + 1) + " " +
+                    std::to_string(a + n + 2) + " 100 " +
+                    (d == Odd ? Wild : FormatExactReal(Normal * (1.0 + (d % 5) / 10.0)) + After) + "\n";
+    return text;
+}
+
+constexpr int OddDatum = 10, OddLine = 27;
+
+// The IP values of a file read from IpFile: its phases, else its chargeabilities.
+const std::vector<double>& IpValues(const TMeasuredData& Data)
+{
+    return Data.Phases.empty() ? Data.Chargeabilities : Data.Phases;
+}
+
+// A per-datum phase error column was passed over without a word (the default
+// error served): "iperr" is the error of the file's IP column, in its unit.
+TEST(MeasuredData, IpErrorsAreReadInTheirColumnsUnit)
+{
+    const struct {
+        const char* Columns;
+        const char* Values;
+        double PhaseError, ChargeabilityError; // mrad, per cent; nan: none
+    } cases[] = {{"ip/mrad iperr", "12 0.8", 0.8, NAN},        {"phi/deg iperr", "-0.5 0.05", 0.05 * 1000 * std::numbers::pi / 180, NAN},
+                 {"phi iperr/rad", "-12 0.002", 2.0, NAN},     {"phase iperr/mrad", "-12 0.3", 0.3, NAN},
+                 {"ip iperr", "12 1", NAN, 0.1},               {"ip/% phi iperr", "1.5 -12 0.2", NAN, 0.2},
+                 {"ip/mrad iperr", "12 0", NAN, NAN}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns);
+        const TMeasuredData data = ReadUnifiedMeasuredData(std::string("3\n# x\n0\n1\n2\n1\n# a b m n rhoa ") +
+                                                           c.Columns + "\n1 0 2 3 100 " + c.Values + "\n");
+        EXPECT_TRUE(data.Warnings.empty());
+        for (const auto& [errors, expected] : {std::pair{&data.PhaseErrors, c.PhaseError},
+                                               std::pair{&data.ChargeabilityErrors, c.ChargeabilityError}}) {
+            const double read = errors->size() == 1 ? errors->front() : NAN;
+            EXPECT_TRUE(std::isnan(read) ? std::isnan(expected) : std::fabs(read - expected) <= 1e-12 * expected) << read;
+        }
+    }
+    // Written back and read again, the phases' errors with them.
+    const TMeasuredData again = ReadUnifiedMeasuredData(FormatMeasuredData(ReadUnifiedMeasuredData(IpFile("phi iperr", -8.0, " 0.7")), 0.03));
+    EXPECT_EQ(again.PhaseErrors, std::vector<double>(30, 0.7));
+    EXPECT_EQ(KeepData(again, std::vector<bool>(30, true)).PhaseErrors.size(), 0u);
+}
+
+// Positive phases (magnitudes, as many instruments write them) were taken
+// as a ground that cannot polarize: a column mostly of the sign no
+// polarizable ground gives is read in the other convention, with a warning.
+TEST(MeasuredData, IpColumnsOfTheImpossibleSignAreTurned)
+{
+    const struct {
+        const char* Columns;
+        double Normal;       // as written; datum Odd (or none) of the other sign
+        int Odd;
+        double Turned;       // the first datum as read
+        const char* Warning; // the start of the warning; empty: none
+    } cases[] = {{"phi", 8.0, -1, -8.0, "30 of 30 phases are above 0"},
+                 {"phase/deg", 0.5, OddDatum, -0.5 * 1000 * std::numbers::pi / 180, "29 of 30 phases are above 0"},
+                 {"ip/mrad", -8.0, -1, -8.0, "30 of 30 phases are above 0"}, // pyGIMLi's −φ written with φ's sign
+                 {"ip", -80.0, -1, 8.0, "30 of 30 chargeabilities are below 0"},
+                 {"phi", -8.0, OddDatum, -8.0, ""},
+                 {"ip", 80.0, OddDatum, 8.0, ""}};
+    // Noise about 0 beside a polarizable datum: three in four below 0 but not their sum, kept.
+    const TMeasuredData noisy = ReadUnifiedMeasuredData("4\n# x\n0\n1\n2\n3\n4\n# a b m n rhoa ip\n1 2 3 4 100 -1\n"
+                                                        "1 2 4 3 100 -1\n2 3 4 1 100 -1\n1 3 2 4 100 30\n");
+    EXPECT_EQ(noisy.Chargeabilities, (std::vector<double>{-0.1, -0.1, -0.1, 3.0}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + std::to_string(c.Normal));
+        const TMeasuredData data = ReadUnifiedMeasuredData(IpFile(c.Columns, c.Normal, "", c.Odd, FormatExactReal(-c.Normal)));
+        ASSERT_EQ(IpValues(data).size(), 30u);
+        EXPECT_NEAR(IpValues(data)[0], c.Turned, 1e-9);
+        EXPECT_EQ(data.Warnings.size(), *c.Warning ? 1u : 0u);
+        for (const std::string& warning : data.Warnings) {
+            EXPECT_TRUE(warning.starts_with(c.Warning) && warning.find("sign turned") != std::string::npos) << warning;
+            // A bare ip may hold phases: the reading as phases is suggested.
+            EXPECT_EQ(warning.find("--ip-is-phase") != std::string::npos, std::string(c.Columns) == "ip");
+        }
+    }
+    // Res2DInv phases are −φ: a file writing φ with its sign is turned alike.
+    const TMeasuredData res2dinv =
+        ReadMeasuredData("Survey line\n2.5\n1\n2\n0\n1\nPhase\nmrad\n1\n0 2.5 100 -3\n2.5 2.5 100 -4\n", TDataFormat::Res2DInv);
+    EXPECT_EQ(res2dinv.Phases, (std::vector<double>{-3.0, -4.0}));
+    ASSERT_EQ(res2dinv.Warnings.size(), 1u);
+    EXPECT_TRUE(res2dinv.Warnings[0].starts_with("2 of 2 phases are above 0")) << res2dinv.Warnings[0];
+}
+
+// A phase of 1e308 crashed the phase inversion, −1e9 mrad or −400° were
+// imaged, no-value codes (−9999999) were taken as chargeabilities, and
+// values far beyond their neighbours' were imaged: such an IP value is
+// left out and its line counted, the datum kept.
+TEST(MeasuredData, IpValuesNoGroundGivesAreLeftOutNamingTheirLine)
+{
+    const struct {
+        const char* Columns;
+        double Normal;
+        const char* After;
+        const char* Wild;
+        bool Outlier; // far beyond its neighbours, else beyond any ground
+    } cases[] = {{"phi", -8.0, "", "1e308", false},         {"phi", -8.0, "", "-1e9", false},
+                 {"phi", -8.0, "", "inf", false},           {"phi", -8.0, "", "-1000.5", false},
+                 {"phi/deg", -0.5, "", "-400", false},      {"ip/mrad", 8.0, "", "1e160", false},
+                 {"ip", 60.0, "", "-9999999", false},       {"ip/%", 6.0, "", "100.5", false},
+                 {"ip/mrad iperr", 8.0, " 1", "8 1e-9", false}, {"ip iperr", 60.0, " 1", "60 1e-9", false},
+                 {"phi", -8.0, "", "-600", true},           {"phi", -8.0, "", "300", true},
+                 {"ip", 60.0, "", "900", true},             {"ip", 60.0, "", "-500", true},
+                 {"phi", -8.0, "", "-30", false},           {"ip", 60.0, "", "100", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Columns + std::string(" ") + c.Wild);
+        const TMeasuredData data = ReadUnifiedMeasuredData(IpFile(c.Columns, c.Normal, c.After, OddDatum, c.Wild));
+        const bool wild = (!c.Outlier && std::fabs(std::stod(c.Wild)) > 100.0) || std::string(c.Wild).ends_with("1e-9");
+        ASSERT_EQ(data.Size(), 30u);
+        EXPECT_EQ(data.Skipped.Total(), 0);
+        EXPECT_EQ(data.Skipped.IpLines, wild ? std::vector<int>{OddLine} : std::vector<int>{});
+        EXPECT_EQ(data.Skipped.IpOutlierLines, c.Outlier ? std::vector<int>{OddLine} : std::vector<int>{});
+        EXPECT_EQ(std::isnan(IpValues(data).at(OddDatum)), wild || c.Outlier);
+        EXPECT_EQ(data.Skipped.IpText(), !wild && !c.Outlier ? ""
+                                         : wild ? "1 IP value not finite, beyond ±1000 mrad or ±100 % (1000 mV/V) in "
+                                                  "size, or with an error below 0.001 mrad or 0.0001 % (line 27)"
+                                                : "1 IP value far beyond its neighbours' (line 27)");
+    }
+    // On a stricter limit (--drop-outliers 3) a value the reading kept.
+    const TOutlyingIp outlying = OutlyingIpValues(ReadUnifiedMeasuredData(IpFile("phi", -8.0, "", OddDatum, "-30")), 3.0);
+    EXPECT_TRUE(outlying.Chargeabilities.empty());
+    EXPECT_EQ(outlying.Count(), 1u);
+    // Every reader shares the check: a Syscal export's and a Res2DInv file's no-value codes.
+    EXPECT_EQ(ReadMeasuredData("El-array,xA(m),xB(m),xM(m),xN(m),Rho (Ohm.m),Dev.,M (mV/V),SP (mV),VMN (mV),IAB (mA)\n"
+                               "Wenner,0,3,1,2,10.0,0.0,12.5,0.1,50.0,100.0\nWenner,1,4,2,3,10.0,0.0,-9999999,0.1,50.0,100.0\n")
+                  .Skipped.IpLines,
+              (std::vector<int>{3}));
+    EXPECT_EQ(ReadMeasuredData("Survey line\n2.5\n3\n2\n0\n1\nChargeability\nmV/V\n0.12,0.92\n0 2.5 1 100 12.5\n"
+                               "2.5 2.5 1 100 -9999999\n",
+                               TDataFormat::Res2DInv)
+                  .Skipped.IpLines,
+              (std::vector<int>{11}));
+}
+
+TEST(MeasuredData, PhiAndPhaseInOneFileAreRefusedNamingTheColumnLine)
+{
+    for (const char* columns : {"phi phase", "phi/deg PHASE"})
+        EXPECT_EQ(UnifiedRefusal(std::string("3\n# x\n0\n1\n2\n1\n# a b m n rhoa ") + columns + "\n1 0 2 3 100 -1 -1\n"),
+                  "Line 7: the datum columns hold phases twice: \"phi\" and \"phase\".");
+}
 } // namespace
 } // namespace lp

@@ -67,10 +67,12 @@ TEST(LippmannFile, ReadsDecimalCommasElectrodeNumbersAndTheRemote)
     // The Date and Time columns were dropped: a series could not be put in time order.
     const double day = 18322 * 86400.0 + 10 * 3600.0; // 2020-03-01 10:00
     EXPECT_EQ(data.Times, (std::vector<double>{day, day + 9.0}));
-    EXPECT_TRUE(data.Warnings.empty());
     EXPECT_TRUE(data.Chargeabilities.empty());
-    // phi as written, the sign kept: the instrument writes the voltage's phase.
-    EXPECT_EQ(data.Phases, (std::vector<double>{1.66, 0.0}));
+    // phi mostly above 0, which no polarizable ground gives: the export wrote
+    // magnitudes, read in the other convention with a warning.
+    EXPECT_EQ(data.Phases, (std::vector<double>{-1.66, 0.0}));
+    ASSERT_EQ(data.Warnings.size(), 1u);
+    EXPECT_TRUE(data.Warnings[0].starts_with("1 of 1 phases are above 0")) << data.Warnings[0];
 }
 
 // A phi column of zeros only is an instrument measuring no phase; a
@@ -82,6 +84,7 @@ TEST(LippmannFile, PhiOfZerosOnlyIsNoPhaseAndASignIsKept)
     EXPECT_TRUE(ReadLippmann(std::string(LippmannHeader) + std::string(rows).replace(at, 8, "   0,000")).Phases.empty());
     const TMeasuredData lagging = ReadLippmann(std::string(LippmannHeader) + rows.replace(at, 8, " -12,500"));
     EXPECT_EQ(lagging.Phases, (std::vector<double>{-12.5, 0.0}));
+    EXPECT_TRUE(lagging.Warnings.empty());
 }
 
 TEST(LippmannFile, RefusesWhatItCannotReadNamingTheLine)
