@@ -60,6 +60,9 @@ RELATIVE_ERROR, ABSOLUTE_ERROR = 0.03, 0.0005    # fraction; ohm
 PHASE_NOISE, SEED = 0.3, 11                      # mrad x (1 + n/10)
 SEEN = (10.0, 72.0, 12.0)                        # x from, to; deepest
 CHI_SQUARE_MARGIN, PHASE_CORRELATION, ALIKE = 0.3, 0.8, 0.999
+# Per-datum phase errors a third of the noise; the phase image's median within this factor of
+# pyGIMLi's on the same errors, their correlation; a time-domain survey of the ground against it.
+UNDERSTATED, MEDIAN_FACTOR, UNDERSTATED_CORRELATION, PAIR_CORRELATION = 3.0, 1.5, 0.7, 0.6
 
 
 def scheme():
@@ -76,18 +79,22 @@ def scheme():
     return data, np.array(separations, dtype=float)
 
 
-def write_unified(path, data, rhoa, err, phases=None):
-    """A unified data file of the line; without PHASES, no phi column."""
+def write_unified(path, data, rhoa, err, phases=None, ip_errors=None, column="phi"):
+    """A unified data file of the line; without PHASES, no IP column; with IP_ERRORS an iperr column
+    (in the IP column's unit); COLUMN names the IP column (phi in mrad, or ip/mV/V for chargeabilities)."""
+    extra = (" " + column if phases is not None else "") + (" iperr" if ip_errors is not None else "")
     with open(path, "w") as out:
-        out.write("# phased line: rhoa in ohm-m, err a fraction%s\n" % (", phi in mrad" if phases is not None else ""))
+        out.write("# phased line: rhoa in ohm-m, err a fraction%s\n" % (", " + column if phases is not None else ""))
         out.write("%d\n# x z\n" % data.sensorCount())
         for i in range(data.sensorCount()):
             out.write("%.12g 0\n" % data.sensorPosition(i)[0])
-        out.write("%d\n# a b m n k rhoa err%s\n" % (data.size(), " phi" if phases is not None else ""))
+        out.write("%d\n# a b m n k rhoa err%s\n" % (data.size(), extra))
         for i in range(data.size()):
             row = "%d %d %d %d %.17g %.17g %.9g" % (data["a"][i] + 1, data["b"][i] + 1, data["m"][i] + 1,
                                                    data["n"][i] + 1, data["k"][i], rhoa[i], err[i])
-            out.write(row + (" %.12g\n" % phases[i] if phases is not None else "\n"))
+            row += " %.12g" % phases[i] if phases is not None else ""
+            row += " %.9g" % ip_errors[i] if ip_errors is not None else ""
+            out.write(row + "\n")
         out.write("0\n")
 
 
@@ -119,14 +126,15 @@ class Image:
     def __init__(self, path, stdout):
         with open(path) as table:
             rows = list(csv.DictReader(table))
-        value = lambda name: np.array([float(r[name]) for r in rows])  # noqa: E731
+        value = lambda name: np.array([float(r[name]) for r in rows]) if name in rows[0] else None  # noqa: E731
         self.x = (value("x1") + value("x2")) / 2
         self.depth = (value("z1") + value("z2")) / 2
-        self.resistivity, self.phase = value("resistivity"), value("phase")
+        self.resistivity, self.phase, self.chargeability = value("resistivity"), value("phase"), value("chargeability")
         lines = stdout.splitlines()
         chi = lambda start: float([l for l in lines if l.startswith(start)][-1]  # noqa: E731,E741
                                   .split("chi-square")[1].split()[0].rstrip(","))
-        self.chi_square, self.phase_chi_square = chi("inverted:"), chi("phases:")
+        self.chi_square = chi("inverted:")
+        self.phase_chi_square = chi("phases:" if self.phase is not None else "chargeabilities:")
 
 
 def noisy_line():
@@ -159,14 +167,16 @@ def invert_ours(data_file, out, options):
 
 def invert_pygimli(data, rhoa, err, phases, phase_error):
     """pyGIMLi's frequency-domain inversion: its resistivity chi-square, its
-    parameter domain, its phases (mrad, the voltage's, negative) and its time."""
+    parameter domain, its phases (mrad, the voltage's, negative) and its time.
+    PHASE_ERROR in mrad, one value or one per datum."""
     container = pg.DataContainerERT(data)
     container["rhoa"], container["err"], container["ip"] = rhoa, err, -phases
     start = time.perf_counter()
     manager = ert.ERTIPManager(container, fd=True)
     manager.invertDC(verbose=False)
     chi_square = manager.inv.chi2()
-    manager.invertFDIP(iperr=np.full(len(rhoa), phase_error / 1000.0), verbose=False)
+    manager.invertFDIP(iperr=np.broadcast_to(np.asarray(phase_error, dtype=float) / 1000.0, (len(rhoa),)).copy(),
+                       verbose=False)
     seconds = time.perf_counter() - start
     return chi_square, manager.paraDomain, -1000.0 * np.abs(np.array(manager.modelIP)), seconds
 
@@ -230,6 +240,50 @@ class SideBySide(unittest.TestCase):
             failures.append("phase correlation with pyGIMLi %.3f below %g" % (phase_correlation, PHASE_CORRELATION))
         if not (alike_rho >= ALIKE and alike_phase >= ALIKE):
             failures.append("the export's images unlike the unified file's (%.4f, %.4f)" % (alike_rho, alike_phase))
+        self.assertFalse(failures, "; ".join(failures))
+
+    def test_phase_errors_per_datum_understated(self):
+        """Per-datum phase errors (iperr) a third of the noise, as a line whose phases cannot be fitted
+        to chi-square 1 at the errors given; the same phases written positive (as magnitudes); and a
+        time-domain survey of the same ground (chargeability in mV/V, -phase / 2, its own noise)."""
+        data, apparent, clean, resistance, noisy_phase, err, _ = noisy_line()
+        noisy_rhoa = resistance * np.array(data["k"])
+        separations = scheme()[1]
+        ip_errors = PHASE_NOISE * (1.0 + separations / 10.0) / UNDERSTATED
+        rng = np.random.default_rng(SEED + 1)
+        chargeability = -apparent / 2.0 + 0.15 * (1.0 + separations / 10.0) * rng.standard_normal(len(apparent))
+        with program.scratch_folder() as folder:
+            runs = {}
+            for name, values, column in (("negative", noisy_phase, "phi"), ("positive", -noisy_phase, "phi"),
+                                         ("time", chargeability, "ip")):
+                path = os.path.join(folder, name + ".dat")
+                write_unified(path, data, noisy_rhoa, err, values, ip_errors / (2.0 if name == "time" else 1.0),
+                              column)
+                runs[name] = invert_ours(path, os.path.join(folder, name + ".csv"), [])
+        ours, seconds = runs["negative"]
+        charge = runs["time"][0]
+        their_chi, domain, their_phase, their_seconds = invert_pygimli(data, noisy_rhoa, err, noisy_phase, ip_errors)
+        seen = (SEEN[0] < ours.x) & (ours.x < SEEN[1]) & (ours.depth < SEEN[2])
+        theirs = sampled(domain, their_phase, ours.x[seen], ours.depth[seen])
+        found = np.isfinite(theirs)
+        mine = ours.phase[seen][found]
+        correlation = float(np.corrcoef(mine, theirs[found])[0, 1])
+        medians = float(np.median(mine)), float(np.median(theirs[found]))
+        pair = float(np.corrcoef(ours.phase[seen], -charge.chargeability[seen])[0, 1])
+        print("\nphases with per-datum errors a third of their noise: ours chi-square %.3g, median %.2f mrad, "
+              "%.2f to %.2f, %.1f s; pyGIMLi's median %.2f mrad, %.2f to %.2f, %.1f s; correlation %.3f; "
+              "time-domain chargeability against the phases %.3f"
+              % (ours.phase_chi_square, medians[0], mine.min(), mine.max(), seconds, medians[1],
+                 np.nanmin(theirs), np.nanmax(theirs), their_seconds, correlation, pair))
+        failures = []
+        if not abs(math.log(medians[0] / medians[1])) <= math.log(MEDIAN_FACTOR):
+            failures.append("phase medians %.3g and pyGIMLi's %.3g beyond a factor %g" % (*medians, MEDIAN_FACTOR))
+        if not correlation >= UNDERSTATED_CORRELATION:
+            failures.append("phase correlation with pyGIMLi %.3f" % correlation)
+        if not np.array_equal(runs["positive"][0].phase, ours.phase):
+            failures.append("the positive phases' image differs from the negative phases'")
+        if not pair >= PAIR_CORRELATION:
+            failures.append("chargeability and phase images correlate %.3f" % pair)
         self.assertFalse(failures, "; ".join(failures))
 
 
