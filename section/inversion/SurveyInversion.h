@@ -106,7 +106,7 @@ struct TSurveyInversion {
     std::vector<double> Phases;          // per cell, mrad (φ, 0 or below); empty without measured phases
     std::vector<double> PhaseResponse;   // φa per datum, mrad; empty without
     double PhaseChiSquare = 0.0;         // of the phases fitted; 0 without
-    std::vector<double> DepthOfInvestigation;  // per cell, 0 .. about 1; empty unless computed
+    std::vector<double> DepthOfInvestigation;  // per cell, 0 .. 1; empty unless computed
     std::vector<TInversionStep> Steps; // χ² and rrms of the survey; the logs' χ² as PriorChiSquare
     TPriorData Prior;                  // the logs' cells and their ln ρ; empty without logs
     std::string Stop;

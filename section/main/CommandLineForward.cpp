@@ -17,7 +17,7 @@ namespace {
 
 TCommandOptions ForwardOptions()
 {
-    TCommandOptions known{{},
+    TCommandOptions known{{"--phase"},
                           {"--array", "--electrodes", "--spacing", "--first", "--levels", "--scheme", "--holes",
                            "--hole-electrodes", "--hole-spacing", "--max-geometric-factor"}};
     return known += DataOptions();
@@ -75,6 +75,8 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             layoutGiven = levelsGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
+        } else if (argument == QStringLiteral("--phase")) {
+            request.Phase = true;
         } else {
             throw UnknownOption(argument, QStringLiteral("--forward"));
         }
@@ -113,9 +115,15 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
 // The survey of a hole array under the section's surface; a surface-to-hole
 // line as --electrodes, --spacing and --first place an array's. Prints how
 // many configurations it has and how many were dropped for their
-// geometric factor.
+// geometric factor, once the survey passed the computation's checks.
 TSurvey HoleSurvey(THoleLayout Holes, const TArrayLayout& Line, const TForwardModel& Ground, std::FILE* Out)
 {
+    // A hole beyond the area first: its configurations' factors would say
+    // nothing sound (1e308 away they overflow).
+    for (double x : Holes.Holes)
+        if (!(x >= Ground.Left && x <= Ground.Right))
+            throw EForwardError("The hole at x = " + FormatExactReal(x) + " lies outside the model area (x from " +
+                                FormatExactReal(Ground.Left) + " to " + FormatExactReal(Ground.Right) + ").");
     if (Holes.Kind == THoleArrayKind::SurfaceHole) {
         const TSurvey line = MakeArraySurvey(Line, Ground.Left, Ground.Right);
         Holes.SurfaceElectrodes = static_cast<int>(line.Electrodes.size());
@@ -123,12 +131,31 @@ TSurvey HoleSurvey(THoleLayout Holes, const TArrayLayout& Line, const TForwardMo
         Holes.SurfaceSpacing = line.Electrodes.at(1).x - line.Electrodes.front().x;
     }
     const THoleSurvey made = MakeHoleSurvey(Holes, [&](double x) { return SurfaceElevation(Ground, x); });
+    // Checked as the computation will place it before its count is said: a
+    // survey refused prints only its refusal.
+    TSurvey placed = made.Survey;
+    PlaceSurvey(placed, Ground);
     PrintLine(Out, QStringLiteral("%1: %2 configurations, %3 dropped (a geometric factor above %4 m)")
                        .arg(QString::fromStdString(HoleArrayKindName(Holes.Kind)))
                        .arg(made.Survey.Configurations.size())
                        .arg(made.Dropped)
                        .arg(QString::fromStdString(FormatExactReal(Holes.MaxGeometricFactor))));
     return made.Survey;
+}
+
+// The apparent phases are written whenever a region has a phase; --phase
+// asks for their column over a ground without any too: a ground that does
+// not polarize gives the phase 0 at every configuration, which is written,
+// with a line on Errors saying so (a section whose phases were forgotten
+// shows at once).
+void AddAskedPhases(TForwardResult& Result, const TForwardRequest& Request, const TForwardModel& Ground,
+                    std::FILE* Errors)
+{
+    if (!Request.Phase || Ground.HasPhase)
+        return;
+    Result.Phases.assign(Result.Survey.Configurations.size(), 0.0);
+    PrintLine(Errors, QStringLiteral("lithoprism: --phase: no region of the section has a phase: every apparent "
+                                     "phase is 0 (set the regions' phases to compute others)"));
 }
 
 } // namespace
@@ -157,7 +184,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             const TMeasuredData measured = CleanMeasuredData(
                 ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
             PrintElevationMismatch(Errors, measured, ground);
-            const TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
+            TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
+            AddAskedPhases(result, request, ground, Errors);
             TErrorModel errors;
             errors.RelativePercent = request.ErrorPercent.value_or(errors.RelativePercent);
             errors.AbsoluteVoltage = request.VoltageError.value_or(errors.AbsoluteVoltage);
@@ -170,7 +198,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
         TSurvey survey = request.Holes            ? HoleSurvey(*request.Holes, request.Layout, ground, Out)
                          : request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
                                                         : ReadSchemeFile(request.SchemeFile);
-        const TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
+        TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
+        AddAskedPhases(result, request, ground, Errors);
         SaveOutput(request.OutFile, "data file", table ? FormatDataTable(result) : FormatUnifiedData(result));
         return 0;
     } catch (const std::exception& error) {

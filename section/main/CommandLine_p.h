@@ -71,6 +71,7 @@ struct TForwardRequest {
     std::optional<double> ErrorPercent;      // with DataFile
     std::optional<double> VoltageError;      // volts, with DataFile
     std::optional<TDataFormat> DataFormat;   // with DataFile; none: told from the content
+    bool Phase = false;                      // --phase: the phi column even when no region has a phase
 };
 
 // An option's value read as a number, refused with a message naming the

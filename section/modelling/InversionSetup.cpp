@@ -76,6 +76,17 @@ void RefuseStrayElectrode(const TMeasuredData& Data, const TSurvey& Survey)
     const auto e = static_cast<size_t>(stray->Electrode);
     const std::string line =
         e < Data.ElectrodeLines.size() ? "Line " + std::to_string(Data.ElectrodeLines[e]) + ": t" : "T";
+    if (stray->Height != TStrayElectrode::Along)
+        throw EForwardError(line + "he electrode at x = " + ReadableNumber(Survey.Electrodes.at(e).x, 6) +
+                            (stray->Surface ? " lies under a ground surface at elevation "
+                                            : " stands at elevation ") +
+                            ReadableNumber(stray->Elevation, 6) + ", " + ReadableNumber(stray->Gap) +
+                            " electrode spacings " + (stray->Height == TStrayElectrode::Above ? "above" : "below") +
+                            " the next height of the survey (" + ReadableNumber(stray->NeighbourElevation, 6) +
+                            "), more than " + ReadableNumber(MaxElectrodeGap) +
+                            ": the inversion's cells cannot reach across such a gap. Correct its elevation" +
+                            (stray->Surface ? " or the ground's (its depth)" : "") +
+                            ", or remove the data that use it.");
     throw EForwardError(line + "he electrode at x = " + ReadableNumber(Survey.Electrodes.at(e).x, 6) + " stands " +
                         ReadableNumber(stray->Gap) + " electrode spacings from the next one (x = " +
                         ReadableNumber(Survey.Electrodes.at(static_cast<size_t>(stray->Neighbour)).x, 6) +

@@ -771,6 +771,58 @@ TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface
                           "(100): the electrodes stand on the section's surface.\n");
 }
 
+// A body's phase reached the forward window but not --forward's file: the
+// file now ends in phi (mrad) when a region has a phase, and the file read
+// back gives the phases written, the table's phi_mrad the same numbers.
+// --phase asks for phi over a ground without any: zeros, said once.
+TEST(CommandLine, ForwardWritesTheApparentPhasesOfRegionsWithAPhase)
+{
+    QTemporaryDir folder;
+    const QString section = folder.filePath("phased.sec");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), section));
+    const QByteArray bytes = FileBytes(section);
+    TSectionModel model;
+    ASSERT_TRUE(ReadSectionFile(section, model));
+    model.Model[1][0].params[psPhase] = ParamValue(-30.0);
+    const QByteArray header = bytes.left(bytes.indexOf("VexaPolyModelDescription2.0"));
+    WriteFile(section, header + QByteArray::fromStdString(FormatSectionModelBlock(model)));
+    const QStringList layout{"--host-resistivity", "100", "--electrodes", "16", "--levels", "3"};
+    const auto forward = [&](const QString& Name, const QString& Section, const QStringList& More) {
+        const TCommandRun run = RunCommand(QStringList{"--forward", folder.filePath(Name), Section} + layout + More);
+        EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+        return run;
+    };
+    EXPECT_TRUE(forward("phased.dat", section, {}).Errors.isEmpty());
+    forward("phased.csv", section, {});
+    const QList<QByteArray> lines = FileBytes(folder.filePath("phased.dat")).split('\n');
+    ASSERT_GE(lines.size(), 21);
+    EXPECT_TRUE(lines[0].endsWith(", phi the voltage's phase in mrad (negative when polarizable)"));
+    EXPECT_EQ(lines[19], "# a b m n k rhoa ip phi");
+    const TMeasuredData read = ReadMeasuredData(FileBytes(folder.filePath("phased.dat")).toStdString());
+    const QList<QByteArray> rows = FileBytes(folder.filePath("phased.csv")).trimmed().split('\n');
+    EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent,phi_mrad");
+    ASSERT_EQ(read.Phases.size(), static_cast<size_t>(rows.size() - 1));
+    double strongest = 0.0;
+    for (size_t d = 0; d < read.Phases.size(); ++d) {
+        EXPECT_EQ(read.Phases[d], rows[static_cast<qsizetype>(d) + 1].split(',').last().toDouble()) << d;
+        strongest = std::min(strongest, read.Phases[d]);
+    }
+    EXPECT_LT(strongest, -1.0); // the body's -30 mrad shows, with the voltage's sign
+    // --phase: over the phased body nothing changes; over the example's
+    // ground, without a phase, zeros and one line saying so.
+    EXPECT_TRUE(forward("asked.dat", section, {"--phase"}).Errors.isEmpty());
+    EXPECT_EQ(DataLines(folder.filePath("asked.dat")), DataLines(folder.filePath("phased.dat")));
+    const QString plain = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+    EXPECT_FALSE(forward("plain.dat", plain, {}).Errors.contains("phase"));
+    EXPECT_FALSE(FileBytes(folder.filePath("plain.dat")).contains("phi"));
+    const TCommandRun zeros = forward("zeros.dat", plain, {"--phase"});
+    EXPECT_EQ(zeros.Errors, "lithoprism: --phase: no region of the section has a phase: every apparent phase is 0 (set "
+                            "the regions' phases to compute others)\n");
+    const std::vector<double> none = ReadMeasuredData(FileBytes(folder.filePath("zeros.dat")).toStdString()).Phases;
+    EXPECT_EQ(none, std::vector<double>(none.size(), 0.0));
+    EXPECT_FALSE(none.empty());
+}
+
 // --- Fitting the regions ---------------------------------------------------------------
 
 // The example's data (16 electrodes, four levels) computed with the host
