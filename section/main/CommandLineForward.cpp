@@ -143,6 +143,23 @@ TSurvey HoleSurvey(THoleLayout Holes, const TArrayLayout& Line, const TForwardMo
     return made.Survey;
 }
 
+// A computed ρa of 0 or below cannot be compared in logarithms: those data
+// are skipped, counted with the file's skipped data and named by line on
+// Errors; refused when no datum is left.
+void SkipNonPositiveResponses(TMeasuredData& Measured, TForwardResult& Result, std::FILE* Errors)
+{
+    std::vector<int> lines = DropNonPositiveResponses(Measured, Result);
+    if (lines.empty())
+        return;
+    TSkippedData skipped;
+    skipped.NonPositiveResponseLines = lines;
+    const QString text = QString::fromStdString(skipped.Text());
+    if (Measured.Size() == 0)
+        throw EForwardError("No datum can be compared: every one, " + text.toStdString() + ".");
+    PrintLine(Errors, QStringLiteral("lithoprism: warning: data skipped: %1.").arg(text));
+    Measured.Skipped.NonPositiveResponseLines = std::move(lines);
+}
+
 // The apparent phases are written whenever a region has a phase; --phase
 // asks for their column over a ground without any too: a ground that does
 // not polarize gives the phase 0 at every configuration, which is written,
@@ -181,10 +198,11 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
         const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
         if (!request.DataFile.isEmpty()) {
-            const TMeasuredData measured = CleanMeasuredData(
+            TMeasuredData measured = CleanMeasuredData(
                 ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
             PrintElevationMismatch(Errors, measured, ground);
             TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
+            SkipNonPositiveResponses(measured, result, Errors);
             AddAskedPhases(result, request, ground, Errors);
             TErrorModel errors;
             errors.RelativePercent = request.ErrorPercent.value_or(errors.RelativePercent);
@@ -198,6 +216,11 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
         TSurvey survey = request.Holes            ? HoleSurvey(*request.Holes, request.Layout, ground, Out)
                          : request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
                                                         : ReadSchemeFile(request.SchemeFile);
+        // A scheme's electrodes off the surface are moved onto it as --data's are: said alike.
+        if (!request.SchemeFile.isEmpty())
+            if (const std::optional<std::string> mismatch =
+                    ElevationMismatch(survey.Electrodes, survey.HasElevations, ground))
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
         TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
         AddAskedPhases(result, request, ground, Errors);
         SaveOutput(request.OutFile, "data file", table ? FormatDataTable(result) : FormatUnifiedData(result));

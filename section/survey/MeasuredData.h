@@ -75,10 +75,13 @@ struct TSkippedData {
     // a current of 0, a value not finite or of 1e38 (the instruments' mark
     // of a failed reading); their lines, rising.
     std::vector<int> UnmeasuredLines;
+    // Data whose computed ρa came out 0 or below (DropNonPositiveResponses,
+    // Misfit.h): left out of a comparison; their lines, rising.
+    std::vector<int> NonPositiveResponseLines;
     int Total() const
     {
         return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode +
-               static_cast<int>(UnmeasuredLines.size());
+               static_cast<int>(UnmeasuredLines.size() + NonPositiveResponseLines.size());
     }
     // "3 marked invalid, 1 with an apparent resistivity that is not
     // finite, beyond 1e12 ohm-m in size, or above 0 but below 1e-12
