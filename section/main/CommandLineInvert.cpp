@@ -44,7 +44,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
     const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
     const QStringList& names = split.Names;
     TInvertRequest request;
-    bool epsilonGiven = false;
+    bool epsilonGiven = false, logOptionGiven = false;
     for (const auto& [argument, value] : split.Options) {
         if (argument == QStringLiteral("--constrain")) {
             request.Constrain = true;
@@ -120,8 +120,10 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             request.WellLogsFile = value;
         } else if (argument == QStringLiteral("--log-error")) {
             request.Options.LogErrorPercent = PositiveArgument(argument, value);
+            logOptionGiven = true;
         } else if (argument == QStringLiteral("--log-reach")) {
             request.Options.LogReach = RangeArgument(argument, value, 0.0, MostLogReach);
+            logOptionGiven = true;
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
@@ -154,6 +156,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
         throw EArgumentError("--boundary-weight goes with --constrain");
     if (epsilonGiven && !request.Options.Settings.Blocky)
         throw EArgumentError("--blocky-epsilon goes with --blocky");
+    if (logOptionGiven && request.WellLogsFile.isEmpty())
+        throw EArgumentError("--log-error and --log-reach go with --well-logs LIST.crt");
     request.OutFile = names[0];
     request.DataFile = names[1];
     return request;
@@ -262,6 +266,15 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                 options.WellLogs.push_back(WellLogOf(log));
         }
         TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
+        if (!options.WellLogs.empty()) {
+            std::vector<std::string> dropped;
+            options.WellLogs = LogsOverTheCells(options.WellLogs, mesh, dropped);
+            for (const std::string& note : dropped)
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(note));
+            if (options.WellLogs.empty())
+                throw EForwardError("No log of the well-log list " + request.WellLogsFile.toStdString() +
+                                    " stands over the inversion's cells.");
+        }
         // The rows bent onto the lines and boundaries used and the logs' layers.
         mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
                                     request.BoundaryWeight.value_or(0.0), options.WellLogs,
