@@ -314,7 +314,7 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
     };
     const auto at = [&](int electrode) {
         const std::optional<int> line = lineOf(electrode);
-        return line ? "Line " + std::to_string(*line) + ": " : std::string();
+        return line ? LinePlace(Data.Format, *line) + ": " : std::string();
     };
     const auto x = [&](int electrode) { return FormatExactReal(Data.Electrodes.at(static_cast<size_t>(electrode)).x); };
     if (const std::optional<int> e = ElectrodeOutsideArea(Data.Electrodes, Ground))
@@ -336,12 +336,12 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
             std::fabs(given.z - other.z) > tolerance)
             throw EDataFileError(at(pair->second) + "the electrode at x = " + x(pair->second) + ", z = " +
                                  FormatExactReal(given.z) + " and " +
-                                 (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) +
+                                 (earlier ? LineWord(Data.Format) + " " + std::to_string(*earlier) + "'s" : std::string("another")) +
                                  " at z = " + FormatExactReal(other.z) + " are given above the section's surface (z = " +
                                  FormatExactReal(surface) + " there): an electrode above the ground stands on it, "
                                  "where these two would stand at one place.");
         throw EDataFileError(at(pair->second) + "the electrode at " + place(pair->second) + " stands at the place of " +
-                             (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) + " (" +
+                             (earlier ? LineWord(Data.Format) + " " + std::to_string(*earlier) + "'s" : std::string("another")) + " (" +
                              place(pair->first) + (placed[static_cast<size_t>(pair->first)].Buried()
                                                        ? ") in the ground."
                                                        : ") on the section's surface."));

@@ -201,6 +201,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             TMeasuredData measured = CleanMeasuredData(
                 ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
             PrintElevationMismatch(Errors, measured, ground);
+            SetCommandStep(QStringLiteral("computing the response at the %1 measured data").arg(measured.Size()),
+                           static_cast<double>(measured.Size()) * BytesPerComparedDatum);
             TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
             SkipNonPositiveResponses(measured, result, Errors);
             AddAskedPhases(result, request, ground, Errors);
@@ -221,6 +223,8 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             if (const std::optional<std::string> mismatch =
                     ElevationMismatch(survey.Electrodes, survey.HasElevations, ground))
                 PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
+        SetCommandStep(QStringLiteral("computing the response at %1 configurations").arg(survey.Configurations.size()),
+                       static_cast<double>(survey.Configurations.size()) * BytesPerComparedDatum);
         TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
         AddAskedPhases(result, request, ground, Errors);
         SaveOutput(request.OutFile, "data file", table ? FormatDataTable(result) : FormatUnifiedData(result));

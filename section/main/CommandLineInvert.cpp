@@ -265,6 +265,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
             for (const carotagedata& log : logs)
                 options.WellLogs.push_back(WellLogOf(log));
         }
+        SetCommandStep(QStringLiteral("laying the inversion's cells"));
         TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
         if (!options.WellLogs.empty()) {
             std::vector<std::string> dropped;
@@ -297,6 +298,10 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                    .arg(ChiSquareReport(step, options.Settings.Robust), RrmsText(step.Rrms),
                                         QString::fromStdString(ReadableNumber(step.Lambda))));
         };
+        // Its Jacobians, about four of data × cells numbers, are checked
+        // before they are made (RefuseInversionBeyondMemory).
+        SetCommandStep(QStringLiteral("inverting %1 data on %2 cells").arg(measured.Size()).arg(mesh.Cells()),
+                       4.0 * 8.0 * static_cast<double>(measured.Size()) * mesh.Cells());
         TSurveyInverter inverter(measured, mesh, options);
         TSurveyInversion inversion = inverter.Invert(callbacks);
         const TInversionStep& last = inversion.Steps.back();
@@ -308,6 +313,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                     .arg(ChiSquareText(last.ChiSquare), QString::fromStdString(inversion.Stop))
                                     .toStdString());
         if (request.DepthOfInvestigation) {
+            SetCommandStep(QStringLiteral("computing the depth of investigation"));
             inverter.AddDepthOfInvestigation(inversion);
             const auto seen = std::count_if(inversion.DepthOfInvestigation.begin(), inversion.DepthOfInvestigation.end(),
                                             [](double doi) { return doi < 0.2; });

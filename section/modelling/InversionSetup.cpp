@@ -75,7 +75,7 @@ void RefuseStrayElectrode(const TMeasuredData& Data, const TSurvey& Survey)
         return;
     const auto e = static_cast<size_t>(stray->Electrode);
     const std::string line =
-        e < Data.ElectrodeLines.size() ? "Line " + std::to_string(Data.ElectrodeLines[e]) + ": t" : "T";
+        e < Data.ElectrodeLines.size() ? LinePlace(Data.Format, Data.ElectrodeLines[e]) + ": t" : "T";
     if (stray->Height != TStrayElectrode::Along)
         throw EForwardError(line + "he electrode at x = " + ReadableNumber(Survey.Electrodes.at(e).x, 6) +
                             (stray->Surface ? " lies under a ground surface at elevation "

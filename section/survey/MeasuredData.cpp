@@ -6,6 +6,7 @@
 #include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -142,6 +143,18 @@ void TakeSignOfTheMost(std::vector<double>& Phases)
 
 } // namespace
 
+std::string LineWord(TDataFormat Format)
+{
+    return Format == TDataFormat::SyscalBinary || Format == TDataFormat::SyscalBinx ? "record" : "line";
+}
+
+std::string LinePlace(TDataFormat Format, int Line)
+{
+    std::string word = LineWord(Format);
+    word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+    return word + " " + std::to_string(Line);
+}
+
 std::string DataFormatName(TDataFormat Format)
 {
     return MeasuredFormat(Format).Name;
@@ -169,9 +182,9 @@ std::string TSkippedData::Text() const
     add(NoGeometricFactor, "measuring nothing over a homogeneous ground (an infinite geometric factor)");
     add(RepeatedElectrode, "using an electrode twice");
     // The first lines named, enough to find them in the file.
-    const auto named = [](const std::vector<int>& Lines) {
+    const auto named = [this](const std::vector<int>& Lines) {
         constexpr size_t most = 10;
-        std::string text = Lines.size() == 1 ? "line " : "lines ";
+        std::string text = LineWord + (Lines.size() == 1 ? " " : "s ");
         for (size_t i = 0; i < std::min(most, Lines.size()); ++i)
             text += (i == 0 ? "" : ", ") + std::to_string(Lines[i]);
         return Lines.size() > most ? text + ", ..." : text;
