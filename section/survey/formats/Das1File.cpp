@@ -105,6 +105,7 @@ private:
         if (FElectrodes.count(key))
             FText.Fail("electrode " + std::string(tokens[0]) + "," + std::string(tokens[1]) + " is placed twice");
         formats::TInstrumentPlace at{Number(tokens[2]), Number(tokens[3]), Number(tokens[4])};
+        at.Line = FText.At();
         if (!(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z)))
             FText.Fail("the electrode's position is not a finite number");
         // Terrn-Z, the ground's elevation at the electrode: an electrode

@@ -248,7 +248,7 @@ std::vector<TPoint> DistinctPlaces(const std::vector<TInstrumentRow>& Rows, std:
     for (size_t r = 0; r < Rows.size(); ++r)
         for (int slot = 0; slot < 4; ++slot)
             if (const std::optional<TInstrumentPlace>& at = Rows[r].Places[static_cast<size_t>(slot)])
-                uses.push_back({*at, r, slot, Rows[r].Line});
+                uses.push_back({*at, r, slot, at->Line > 0 ? at->Line : Rows[r].Line});
     std::sort(uses.begin(), uses.end(), [](const TUse& p, const TUse& q) {
         return std::tie(p.At.x, p.At.y, p.At.z, p.Line) < std::tie(q.At.x, q.At.y, q.At.z, q.Line);
     });
