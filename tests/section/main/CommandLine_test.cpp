@@ -2854,36 +2854,35 @@ TEST(CommandLine, WellLogsWithUnusableSamplesOrWellsBeyondTheCellsAreSaidSo)
     }
 }
 
-// A file of 200,000 data under a small address-space limit ended in
-// "lithoprism: std::bad_alloc": it says now what ran out while doing what,
-// and what that needs.
+// A file of a million data under "ulimit -v 700000" ended in "lithoprism:
+// std::bad_alloc": memory running out is said with the step the command
+// was at and what that step needs, whichever command it is.
 TEST(CommandLine, MemoryRunningOutIsSaidWithTheStepAndItsNeed)
 {
+    using commandline::CommandFailed, commandline::ReadMeasuredDataFile, commandline::SetCommandStep;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(std::tmpfile(), &std::fclose);
+    SetCommandStep(QStringLiteral("reading the measured data file \"big.dat\""), 234e6);
+    EXPECT_EQ(CommandFailed(errors.get(), std::bad_alloc()), 1);
+    SetCommandStep(QStringLiteral("laying the inversion's cells"));
+    EXPECT_EQ(CommandFailed(errors.get(), std::bad_alloc()), 1);
+    const QStringList said = StreamText(errors.get()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 2);
+    const QRegularExpression available(R"([ (][0-9.e+]+ MB available\)\.$)");
+    EXPECT_TRUE(said[0].startsWith("lithoprism: not enough memory while reading the measured data file \"big.dat\" (it "
+                                   "needs about 234 MB;"))
+        << said[0].toStdString();
+    EXPECT_TRUE(said[1].startsWith("lithoprism: not enough memory while laying the inversion's cells ("))
+        << said[1].toStdString();
+    for (const QString& line : said)
+        EXPECT_TRUE(available.match(line).hasMatch()) << line.toStdString();
+    // The step a command reaches is the one said: a file of 100 data read.
     QTemporaryDir folder;
-    std::vector<std::pair<double, double>> electrodes;
-    for (int e = 0; e < 48; ++e)
-        electrodes.push_back({100.0 + 10.0 * e, 0.0});
-    std::vector<std::array<int, 4>> data;
-    while (data.size() < 200000)
-        for (int a = 1; a + 3 <= 48 && data.size() < 200000; ++a)
-            data.push_back({a + 1, a, a + 2, a + 3});
-    const QString measured = folder.filePath("many.dat"), out = folder.filePath("compared.csv");
-    WriteFile(measured, UnifiedFile(electrodes, data, 100.0));
-    const int status = RunUnderAddressLimit(
-        {"--forward", out, QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), "--host-resistivity", "100", "--data",
-         measured},
-        rlim_t(2) << 20, [](const TCommandRun& run) {
-            const bool said = run.Code == 1 &&
-                              QRegularExpression(R"(^lithoprism: not enough memory while [a-z].+ \(it needs about )"
-                                                 R"(\d+ MB; \d+ MB available\)\.\n$)")
-                                  .match(run.Errors)
-                                  .hasMatch();
-            if (!said)
-                std::fprintf(stderr, "%d: %s\n", run.Code.value_or(-1), run.Errors.toLocal8Bit().constData());
-            return said;
-        });
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(QFileInfo::exists(out));
+    std::vector<std::array<int, 4>> data(100, {2, 1, 3, 4});
+    WriteFile(folder.filePath("few.dat"), UnifiedFile({{100, 0}, {110, 0}, {120, 0}, {130, 0}}, data, 100.0));
+    ASSERT_EQ(ReadMeasuredDataFile(folder.filePath("few.dat"), std::nullopt, errors.get()).Size(), 100u);
+    EXPECT_EQ(CommandFailed(errors.get(), std::bad_alloc()), 1);
+    EXPECT_TRUE(StreamText(errors.get()).contains("not enough memory while reading the measured data file \"" +
+                                                  folder.filePath("few.dat") + "\" (it needs about "));
 }
 
 } // namespace
