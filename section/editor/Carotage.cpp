@@ -51,9 +51,11 @@ arofdoubleM NumbersOf(const QByteArray& Line)
     for (const std::string& word : words) {
         if (word.empty())
             continue;
-        double value = MissingValue;
+        // A word that is no number is not the missing value's mark either:
+        // nan, which every use below refuses as not finite.
+        double value = std::numeric_limits<double>::quiet_NaN();
         if (!TryTextToReal(word, value))
-            value = MissingValue;
+            value = std::numeric_limits<double>::quiet_NaN();
         numbers.Add(value);
     }
     return numbers;
@@ -114,11 +116,13 @@ bool ReadCarotageData(carotagedata& Log, QStringList* Skipped)
     QList<QByteArray> lines;
     if (!ReadTextLines(Log.Path, lines))
         return false;
+    Log.Lines.clear();
+    Log.UnusableValues.clear();
     int32_t codeA = -1;
     int32_t codeB = -1;
     int dropped = 0;
-    for (const QByteArray& line : lines) {
-        const arofdoubleM numbers = NumbersOf(line);
+    for (int l = 0; l < static_cast<int>(lines.size()); ++l) {
+        const arofdoubleM numbers = NumbersOf(lines[l]);
         if (numbers.Length() < 2)
             continue;
         // Codes carry over even from a sample that is dropped below.
@@ -132,8 +136,13 @@ bool ReadCarotageData(carotagedata& Log, QStringList* Skipped)
                               value == MissingValue || (Log.Logarithmic && value <= 0.0);
         if (unusable) {
             ++dropped;
+            // A value there that is no number, or none a log scale takes:
+            // kept for a use that must refuse it (WellLogOf).
+            if (std::isfinite(depth) && depth != MissingValue && value != MissingValue)
+                Log.UnusableValues.push_back({l + 1, value});
             continue;
         }
+        Log.Lines.push_back(l + 1);
         if (Log.Logarithmic)
             value = std::log(value);
         Log.Points.Add(MakeComplex(depth, value));

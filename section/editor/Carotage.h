@@ -23,6 +23,9 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <utility>
+#include <vector>
+
 namespace lp {
 
 class TBitmap;
@@ -51,6 +54,10 @@ struct carotagedata {
     int32_t Group = 0;
     int32_t Colour = 0;
     double Mean = MissingValue; // robust mean of the values
+    std::vector<int> Lines;    // the data file's line of each point (from 1)
+    // The samples dropped for their value (not a number, or 0 or below on
+    // a log scale), the missing value's mark not among them: line, value.
+    std::vector<std::pair<int, double>> UnusableValues;
 };
 using arofcarotagedata = DynArray<carotagedata>;
 

@@ -189,6 +189,27 @@ std::string PlaceText(const TElectrode& Electrode)
            (Electrode.Buried() ? ", z = " + FormatExactReal(Electrode.z) : "");
 }
 
+// Two electrodes at one place only because at least one was given above
+// the ground (a hole's electrodes with elevations over the section's
+// surface) and put on it: refused for that, naming both and the surface.
+void RefuseTwoPutOnTheSurface(const std::vector<TElectrode>& Given, std::pair<int, int> Pair,
+                              const TForwardModel& Ground)
+{
+    const TElectrode& first = Given.at(static_cast<size_t>(Pair.first));
+    const TElectrode& second = Given.at(static_cast<size_t>(Pair.second));
+    const double surface = SurfaceElevation(Ground, std::clamp(first.x, Ground.Left, Ground.Right));
+    const double tolerance = PlaceTolerance(Ground);
+    if (!(first.z > surface + tolerance || second.z > surface + tolerance) ||
+        std::fabs(first.z - second.z) <= tolerance)
+        return;
+    throw EForwardError("Electrodes " + std::to_string(Pair.first + 1) + " and " + std::to_string(Pair.second + 1) +
+                        " (x = " + FormatExactReal(first.x) + ", z = " + FormatExactReal(first.z) + " and " +
+                        FormatExactReal(second.z) + ") are given above the section's surface (z = " +
+                        FormatExactReal(surface) +
+                        " there): an electrode above the ground stands on it, where these two would stand at one "
+                        "place. Give the electrodes elevations at or below the surface.");
+}
+
 } // namespace
 
 std::optional<int> ElectrodeOutsideArea(const std::vector<TElectrode>& Electrodes, const TForwardModel& Ground)
@@ -247,6 +268,7 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
                             FormatExactReal(Survey.Electrodes[static_cast<size_t>(*e)].x) +
                             " lies outside the model area (x from " + FormatExactReal(Ground.Left) + " to " +
                             FormatExactReal(Ground.Right) + ").");
+    const std::vector<TElectrode> given = Survey.Electrodes;
     Survey.Electrodes = PlacedElectrodes(Survey.Electrodes, Survey.HasElevations, Ground);
     for (size_t e = 0; e < Survey.Electrodes.size(); ++e) {
         const TElectrode& electrode = Survey.Electrodes[e];
@@ -255,10 +277,12 @@ void PlaceSurvey(TSurvey& Survey, const TForwardModel& Ground)
                                 ", z = " + FormatExactReal(electrode.z) +
                                 ") lies below the model area's bottom (z = " + FormatExactReal(Ground.Bottom) + ").");
     }
-    if (const std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Survey.Electrodes, Ground))
+    if (const std::optional<std::pair<int, int>> pair = ElectrodesAtOnePlace(Survey.Electrodes, Ground)) {
+        RefuseTwoPutOnTheSurface(given, *pair, Ground);
         throw EForwardError("Electrodes " + std::to_string(pair->first + 1) + " and " + std::to_string(pair->second + 1) +
                             " stand at one place (" + PlaceText(Survey.Electrodes[static_cast<size_t>(pair->first)]) +
                             ").");
+    }
     if (Survey.Configurations.empty())
         throw EForwardError(Survey.Array == SchemeArrayName
                                 ? std::string("The scheme has no configuration.")
@@ -290,7 +314,7 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
     };
     const auto at = [&](int electrode) {
         const std::optional<int> line = lineOf(electrode);
-        return line ? "Line " + std::to_string(*line) + ": " : std::string();
+        return line ? LinePlace(Data.Format, *line) + ": " : std::string();
     };
     const auto x = [&](int electrode) { return FormatExactReal(Data.Electrodes.at(static_cast<size_t>(electrode)).x); };
     if (const std::optional<int> e = ElectrodeOutsideArea(Data.Electrodes, Ground))
@@ -303,8 +327,21 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
             std::swap(pair->first, pair->second);
         const std::optional<int> earlier = lineOf(pair->first);
         const auto place = [&](int electrode) { return PlaceText(placed.at(static_cast<size_t>(electrode))); };
+        // Given above the ground, both put on its surface: that is why.
+        const TElectrode& given = Data.Electrodes.at(static_cast<size_t>(pair->second));
+        const TElectrode& other = Data.Electrodes.at(static_cast<size_t>(pair->first));
+        const double surface = placed.at(static_cast<size_t>(pair->second)).z;
+        const double tolerance = PlaceTolerance(Ground);
+        if (Data.HasElevations && (given.z > surface + tolerance || other.z > surface + tolerance) &&
+            std::fabs(given.z - other.z) > tolerance)
+            throw EDataFileError(at(pair->second) + "the electrode at x = " + x(pair->second) + ", z = " +
+                                 FormatExactReal(given.z) + " and " +
+                                 (earlier ? LineWord(Data.Format) + " " + std::to_string(*earlier) + "'s" : std::string("another")) +
+                                 " at z = " + FormatExactReal(other.z) + " are given above the section's surface (z = " +
+                                 FormatExactReal(surface) + " there): an electrode above the ground stands on it, "
+                                 "where these two would stand at one place.");
         throw EDataFileError(at(pair->second) + "the electrode at " + place(pair->second) + " stands at the place of " +
-                             (earlier ? "line " + std::to_string(*earlier) + "'s" : std::string("another")) + " (" +
+                             (earlier ? LineWord(Data.Format) + " " + std::to_string(*earlier) + "'s" : std::string("another")) + " (" +
                              place(pair->first) + (placed[static_cast<size_t>(pair->first)].Buried()
                                                        ? ") in the ground."
                                                        : ") on the section's surface."));
@@ -314,10 +351,16 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
 std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground)
 {
     CheckElectrodePlaces(Data, Ground);
-    if (!Data.HasElevations || Data.Electrodes.size() < 2 || Ground.Surface.empty())
+    return ElevationMismatch(Data.Electrodes, Data.HasElevations, Ground);
+}
+
+std::optional<std::string> ElevationMismatch(const std::vector<TElectrode>& Electrodes, bool HasElevations,
+                                             const TForwardModel& Ground)
+{
+    if (!HasElevations || Electrodes.size() < 2 || Ground.Surface.empty())
         return std::nullopt;
     std::vector<double> xs;
-    for (const TElectrode& electrode : Data.Electrodes)
+    for (const TElectrode& electrode : Electrodes)
         xs.push_back(electrode.x);
     std::sort(xs.begin(), xs.end());
     double spacing = std::numeric_limits<double>::infinity();
@@ -326,9 +369,9 @@ std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TF
             spacing = std::min(spacing, xs[e] - xs[e - 1]);
     double largest = 0.0;
     size_t worst = 0;
-    const std::vector<TElectrode> placed = PlacedElectrodes(Data.Electrodes, Data.HasElevations, Ground);
-    for (size_t e = 0; e < Data.Electrodes.size(); ++e) {
-        const TElectrode& electrode = Data.Electrodes[e];
+    const std::vector<TElectrode> placed = PlacedElectrodes(Electrodes, HasElevations, Ground);
+    for (size_t e = 0; e < Electrodes.size(); ++e) {
+        const TElectrode& electrode = Electrodes[e];
         if (!(electrode.x >= Ground.Left && electrode.x <= Ground.Right) || placed[e].Buried())
             continue;
         const double difference = std::fabs(electrode.z - SurfaceElevation(Ground, electrode.x));
@@ -340,7 +383,7 @@ std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TF
     if (!std::isfinite(spacing) || largest <= 0.1 * spacing)
         return std::nullopt;
     return "The file's electrode elevations differ from the section's surface by up to " + FormatExactReal(largest) +
-           " (electrode " + std::to_string(worst + 1) + " at x = " + FormatExactReal(Data.Electrodes[worst].x) +
+           " (electrode " + std::to_string(worst + 1) + " at x = " + FormatExactReal(Electrodes[worst].x) +
            "), more than a tenth of the smallest electrode spacing (" + FormatExactReal(spacing) +
            "): the electrodes stand on the section's surface.";
 }

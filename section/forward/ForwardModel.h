@@ -109,6 +109,9 @@ void CheckElectrodePlaces(const TMeasuredData& Data, const TForwardModel& Ground
 // and that the electrodes stand on the surface; none otherwise. First
 // refuses, as CheckElectrodePlaces, electrodes that cannot stand there.
 std::optional<std::string> ElevationMismatch(const TMeasuredData& Data, const TForwardModel& Ground);
+// The same of a survey's electrodes (a scheme file's), without the check.
+std::optional<std::string> ElevationMismatch(const std::vector<TElectrode>& Electrodes, bool HasElevations,
+                                             const TForwardModel& Ground);
 
 // "Clay" (body 1, ring 1), or "host medium": how messages name a region.
 std::string ForwardRegionLabel(const TModelGeometry& Geometry, int Region);

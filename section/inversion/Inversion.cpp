@@ -993,7 +993,10 @@ TDepthOfInvestigation DepthOfInvestigation(TInversionProblem& Problem, const Vec
         offset = static_cast<int>(doi.Steps.size());
         (factor < 1.0 ? doi.Low : doi.High) = result.Resistivities;
     }
-    doi.Index = (doi.Low.array().log() - doi.High.array().log()).abs() / (2.0 * std::log(Doi.Factor));
+    // The references lie a factor Factor² apart: a cell the two inversions
+    // part further than that (the references' pull overshooting where no
+    // datum holds it) is as undecided as one that follows them, 1 at most.
+    doi.Index = ((doi.Low.array().log() - doi.High.array().log()).abs() / (2.0 * std::log(Doi.Factor))).min(1.0);
     return doi;
 }
 

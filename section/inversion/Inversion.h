@@ -273,7 +273,7 @@ struct TDepthOfInvestigationSettings {
 };
 
 struct TDepthOfInvestigation {
-    Eigen::VectorXd Index;     // per parameter, 0 and above; empty when cancelled
+    Eigen::VectorXd Index;     // per parameter, 0 to 1 (beyond the references' spread: 1); empty when cancelled
     Eigen::VectorXd Low, High; // ohm-m: the results with the lower and the higher reference
     std::vector<TInversionStep> Steps; // of both, numbered on from the first to the second
     bool Cancelled = false;

@@ -111,7 +111,7 @@ struct TSurveyInversion {
     // the factor on their errors at which it would be (LinearInversion.h);
     // 1 where it was reached.
     double ChargeabilityErrorScale = 1.0, PhaseErrorScale = 1.0;
-    std::vector<double> DepthOfInvestigation;  // per cell, 0 .. about 1; empty unless computed
+    std::vector<double> DepthOfInvestigation;  // per cell, 0 .. 1; empty unless computed
     std::vector<TInversionStep> Steps; // χ² and rrms of the survey; the logs' χ² as PriorChiSquare
     TPriorData Prior;                  // the logs' cells and their ln ρ; empty without logs
     std::string Stop;

@@ -6,6 +6,8 @@
 
 #include "platform/core/SafeSave.h"
 #include "section/forward/ForwardModel.h"
+#include "section/forward/ForwardResponse.h"
+#include "section/survey/ReadableNumbers.h"
 #include "section/survey/DataCleaning.h"
 #include "section/survey/DataFile.h"
 #include "section/survey/ElectrodePositions.h"
@@ -17,6 +19,8 @@
 #include <QtCore/QTemporaryFile>
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 
 namespace lp::commandline {
 
@@ -32,8 +36,39 @@ int ArgumentsRefused(std::FILE* Errors, const Exception& Error)
     return 2;
 }
 
+namespace {
+
+struct TCommandStep {
+    QString What = QStringLiteral("starting");
+    double Need = 0.0;
+};
+
+TCommandStep& CurrentStep()
+{
+    static TCommandStep step;
+    return step;
+}
+
+} // namespace
+
+void SetCommandStep(const QString& What, double NeedBytes)
+{
+    CurrentStep() = {What, NeedBytes};
+}
+
 int CommandFailed(std::FILE* Errors, const std::exception& Error)
 {
+    if (dynamic_cast<const std::bad_alloc*>(&Error)) {
+        // What was being done, and what it needs beside what is left now
+        // that the step's memory is freed again.
+        const TCommandStep& step = CurrentStep();
+        const auto megabytes = [](double Bytes) { return QString::fromStdString(ReadableNumber(std::ceil(Bytes / 1e6), 6)); };
+        const QString need = step.Need > 0.0 ? QStringLiteral("it needs about %1 MB; ").arg(megabytes(step.Need))
+                                             : QString();
+        PrintLine(Errors, QStringLiteral("lithoprism: not enough memory while %1 (%2%3 MB available).")
+                              .arg(step.What, need, megabytes(AvailableMemory())));
+        return 1;
+    }
     PrintLine(Errors, QStringLiteral("lithoprism: ") + QString::fromUtf8(Error.what()));
     return 1;
 }
@@ -63,6 +98,10 @@ auto ReadDataFile(const QString& FileName, const char* Role, const TParse& Parse
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw refused(file.errorString());
+    // Its bytes and what is read of them: a datum's line of some 20 bytes
+    // becomes a datum of some 25 numbers.
+    SetCommandStep(QStringLiteral("reading the %1 \"%2\"").arg(QLatin1String(Role), FileName),
+                   static_cast<double>(file.size()) * 12.0);
     const QByteArray bytes = file.readAll();
     try {
         return Parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
@@ -167,6 +206,8 @@ void PlaceElectrodes(TMeasuredData& Data, const QString& FileName, std::FILE* Er
 
 TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Request, std::FILE* Errors)
 {
+    SetCommandStep(QStringLiteral("cleaning the %1 measured data").arg(Data.Size()),
+                   static_cast<double>(Data.Size()) * BytesPerComparedDatum);
     const auto removedCount = [](const std::vector<bool>& removed) {
         return static_cast<long long>(std::count(removed.begin(), removed.end(), true));
     };
@@ -192,7 +233,7 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
         PrintLine(Errors, QStringLiteral("lithoprism: warning: %1 with an apparent resistivity of 0 or below left out "
                                          "(%2 %3); --drop-negative removes %4 without this warning%5")
                               .arg(one ? QStringLiteral("1 datum") : QStringLiteral("%1 data").arg(count),
-                                   one ? QStringLiteral("on line") : QStringLiteral("first on line"))
+                                   QString::fromStdString((one ? "on " : "first on ") + LineWord(Data.Format)))
                               .arg(line)
                               .arg(one ? QStringLiteral("it") : QStringLiteral("them"))
                               .arg(polarityHint));
@@ -243,8 +284,12 @@ TMeasuredData CleanMeasuredData(TMeasuredData Data, const TCleaningRequest& Requ
 
 void SaveOutput(const QString& FileName, const char* Role, const std::string& Text)
 {
+    SetCommandStep(QStringLiteral("writing the %1 \"%2\"").arg(QLatin1String(Role), FileName),
+                   static_cast<double>(Text.size()));
     QString error;
-    if (!SaveBytesAtomically(FileName, QByteArray::fromStdString(Text), error))
+    // The text itself, not a copy of it: a table of a million data is a
+    // tenth of a gigabyte.
+    if (!SaveBytesAtomically(FileName, QByteArray::fromRawData(Text.data(), static_cast<qsizetype>(Text.size())), error))
         throw EDataFileError(QStringLiteral("The %1 \"%2\" cannot be written: %3. Nothing was written.")
                                  .arg(QLatin1String(Role), FileName, error)
                                  .toStdString());

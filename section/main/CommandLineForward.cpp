@@ -17,7 +17,7 @@ namespace {
 
 TCommandOptions ForwardOptions()
 {
-    TCommandOptions known{{},
+    TCommandOptions known{{"--phase"},
                           {"--array", "--electrodes", "--spacing", "--first", "--levels", "--scheme", "--holes",
                            "--hole-electrodes", "--hole-spacing", "--max-geometric-factor"}};
     return known += DataOptions();
@@ -75,6 +75,8 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
             layoutGiven = levelsGiven = true;
         } else if (argument == QStringLiteral("--scheme")) {
             request.SchemeFile = value;
+        } else if (argument == QStringLiteral("--phase")) {
+            request.Phase = true;
         } else {
             throw UnknownOption(argument, QStringLiteral("--forward"));
         }
@@ -114,9 +116,15 @@ TForwardRequest ParseForwardArguments(const QStringList& Arguments)
 // The survey of a hole array under the section's surface; a surface-to-hole
 // line as --electrodes, --spacing and --first place an array's. Prints how
 // many configurations it has and how many were dropped for their
-// geometric factor.
+// geometric factor, once the survey passed the computation's checks.
 TSurvey HoleSurvey(THoleLayout Holes, const TArrayLayout& Line, const TForwardModel& Ground, std::FILE* Out)
 {
+    // A hole beyond the area first: its configurations' factors would say
+    // nothing sound (1e308 away they overflow).
+    for (double x : Holes.Holes)
+        if (!(x >= Ground.Left && x <= Ground.Right))
+            throw EForwardError("The hole at x = " + FormatExactReal(x) + " lies outside the model area (x from " +
+                                FormatExactReal(Ground.Left) + " to " + FormatExactReal(Ground.Right) + ").");
     if (Holes.Kind == THoleArrayKind::SurfaceHole) {
         const TSurvey line = MakeArraySurvey(Line, Ground.Left, Ground.Right);
         Holes.SurfaceElectrodes = static_cast<int>(line.Electrodes.size());
@@ -124,12 +132,48 @@ TSurvey HoleSurvey(THoleLayout Holes, const TArrayLayout& Line, const TForwardMo
         Holes.SurfaceSpacing = line.Electrodes.at(1).x - line.Electrodes.front().x;
     }
     const THoleSurvey made = MakeHoleSurvey(Holes, [&](double x) { return SurfaceElevation(Ground, x); });
+    // Checked as the computation will place it before its count is said: a
+    // survey refused prints only its refusal.
+    TSurvey placed = made.Survey;
+    PlaceSurvey(placed, Ground);
     PrintLine(Out, QStringLiteral("%1: %2 configurations, %3 dropped (a geometric factor above %4 m)")
                        .arg(QString::fromStdString(HoleArrayKindName(Holes.Kind)))
                        .arg(made.Survey.Configurations.size())
                        .arg(made.Dropped)
                        .arg(QString::fromStdString(FormatExactReal(Holes.MaxGeometricFactor))));
     return made.Survey;
+}
+
+// A computed ρa of 0 or below cannot be compared in logarithms: those data
+// are skipped, counted with the file's skipped data and named by line on
+// Errors; refused when no datum is left.
+void SkipNonPositiveResponses(TMeasuredData& Measured, TForwardResult& Result, std::FILE* Errors)
+{
+    std::vector<int> lines = DropNonPositiveResponses(Measured, Result);
+    if (lines.empty())
+        return;
+    TSkippedData skipped;
+    skipped.NonPositiveResponseLines = lines;
+    const QString text = QString::fromStdString(skipped.Text());
+    if (Measured.Size() == 0)
+        throw EForwardError("No datum can be compared: every one, " + text.toStdString() + ".");
+    PrintLine(Errors, QStringLiteral("lithoprism: warning: data skipped: %1.").arg(text));
+    Measured.Skipped.NonPositiveResponseLines = std::move(lines);
+}
+
+// The apparent phases are written whenever a region has a phase; --phase
+// asks for their column over a ground without any too: a ground that does
+// not polarize gives the phase 0 at every configuration, which is written,
+// with a line on Errors saying so (a section whose phases were forgotten
+// shows at once).
+void AddAskedPhases(TForwardResult& Result, const TForwardRequest& Request, const TForwardModel& Ground,
+                    std::FILE* Errors)
+{
+    if (!Request.Phase || Ground.HasPhase)
+        return;
+    Result.Phases.assign(Result.Survey.Configurations.size(), 0.0);
+    PrintLine(Errors, QStringLiteral("lithoprism: --phase: no region of the section has a phase: every apparent "
+                                     "phase is 0 (set the regions' phases to compute others)"));
 }
 
 } // namespace
@@ -156,10 +200,14 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
             PrepareForwardModel(section.Model, section.Nodes, section.ModelArea, request.HostResistivity);
         const bool table = request.OutFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
         if (!request.DataFile.isEmpty()) {
-            const TMeasuredData measured = CleanMeasuredData(
+            TMeasuredData measured = CleanMeasuredData(
                 ReadMeasuredDataFile(request.DataFile, request.DataFormat, Errors), request.Cleaning, Errors);
             PrintElevationMismatch(Errors, measured, ground);
-            const TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
+            SetCommandStep(QStringLiteral("computing the response at the %1 measured data").arg(measured.Size()),
+                           static_cast<double>(measured.Size()) * BytesPerComparedDatum);
+            TForwardResult result = ComputeForwardResponse(ground, measured.Survey());
+            SkipNonPositiveResponses(measured, result, Errors);
+            AddAskedPhases(result, request, ground, Errors);
             TErrorModel errors;
             errors.RelativePercent = request.ErrorPercent.value_or(errors.RelativePercent);
             errors.AbsoluteVoltage = request.VoltageError.value_or(errors.AbsoluteVoltage);
@@ -172,7 +220,15 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
         TSurvey survey = request.Holes            ? HoleSurvey(*request.Holes, request.Layout, ground, Out)
                          : request.SchemeFile.isEmpty() ? MakeArraySurvey(request.Layout, ground.Left, ground.Right)
                                                         : ReadSchemeFile(request.SchemeFile);
-        const TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
+        // A scheme's electrodes off the surface are moved onto it as --data's are: said alike.
+        if (!request.SchemeFile.isEmpty())
+            if (const std::optional<std::string> mismatch =
+                    ElevationMismatch(survey.Electrodes, survey.HasElevations, ground))
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(*mismatch));
+        SetCommandStep(QStringLiteral("computing the response at %1 configurations").arg(survey.Configurations.size()),
+                       static_cast<double>(survey.Configurations.size()) * BytesPerComparedDatum);
+        TForwardResult result = ComputeForwardResponse(ground, std::move(survey));
+        AddAskedPhases(result, request, ground, Errors);
         SaveOutput(request.OutFile, "data file", table ? FormatDataTable(result) : FormatUnifiedData(result));
         return 0;
     } catch (const std::exception& error) {

@@ -102,7 +102,7 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
     const TCommandArguments split = SplitCommandArguments(Arguments, known += CleaningOptions());
     const QStringList& names = split.Names;
     TInvertRequest request;
-    bool epsilonGiven = false;
+    bool epsilonGiven = false, logOptionGiven = false;
     for (const auto& [argument, value] : split.Options) {
         if (argument == QStringLiteral("--constrain")) {
             request.Constrain = true;
@@ -180,8 +180,10 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
             request.WellLogsFile = value;
         } else if (argument == QStringLiteral("--log-error")) {
             request.Options.LogErrorPercent = PositiveArgument(argument, value);
+            logOptionGiven = true;
         } else if (argument == QStringLiteral("--log-reach")) {
             request.Options.LogReach = RangeArgument(argument, value, 0.0, MostLogReach);
+            logOptionGiven = true;
         } else if (argument == QStringLiteral("--format")) {
             request.DataFormat = DataFormatFromName(value.toStdString());
             if (!request.DataFormat)
@@ -214,6 +216,8 @@ TInvertRequest ParseInvertArguments(const QStringList& Arguments, bool TimeLapse
         throw EArgumentError("--boundary-weight goes with --constrain");
     if (epsilonGiven && !request.Options.Settings.Blocky)
         throw EArgumentError("--blocky-epsilon goes with --blocky");
+    if (logOptionGiven && request.WellLogsFile.isEmpty())
+        throw EArgumentError("--log-error and --log-reach go with --well-logs LIST.crt");
     request.OutFile = names[0];
     request.DataFile = names[1];
     return request;
@@ -322,7 +326,17 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
             for (const carotagedata& log : logs)
                 options.WellLogs.push_back(WellLogOf(log));
         }
+        SetCommandStep(QStringLiteral("laying the inversion's cells"));
         TInversionMesh mesh = InversionMeshFor(measured, section ? &*section : nullptr);
+        if (!options.WellLogs.empty()) {
+            std::vector<std::string> dropped;
+            options.WellLogs = LogsOverTheCells(options.WellLogs, mesh, dropped);
+            for (const std::string& note : dropped)
+                PrintLine(Errors, QStringLiteral("lithoprism: warning: ") + QString::fromStdString(note));
+            if (options.WellLogs.empty())
+                throw EForwardError("No log of the well-log list " + request.WellLogsFile.toStdString() +
+                                    " stands over the inversion's cells.");
+        }
         // The rows bent onto the lines and boundaries used and the logs' layers.
         mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
                                     request.BoundaryWeight.value_or(0.0), options.WellLogs,
@@ -346,6 +360,10 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                         QString::fromStdString(ReadableNumber(step.Lambda))));
         };
         PrintIpErrors(Out, measured, options);
+        // Its Jacobians, about four of data × cells numbers, are checked
+        // before they are made (RefuseInversionBeyondMemory).
+        SetCommandStep(QStringLiteral("inverting %1 data on %2 cells").arg(measured.Size()).arg(mesh.Cells()),
+                       4.0 * 8.0 * static_cast<double>(measured.Size()) * mesh.Cells());
         TSurveyInverter inverter(measured, mesh, options);
         TSurveyInversion inversion = inverter.Invert(callbacks);
         const TInversionStep& last = inversion.Steps.back();
@@ -361,6 +379,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                                     .arg(ChiSquareText(last.ChiSquare), QString::fromStdString(inversion.Stop))
                                     .toStdString());
         if (request.DepthOfInvestigation) {
+            SetCommandStep(QStringLiteral("computing the depth of investigation"));
             inverter.AddDepthOfInvestigation(inversion);
             const auto seen = std::count_if(inversion.DepthOfInvestigation.begin(), inversion.DepthOfInvestigation.end(),
                                             [](double doi) { return doi < 0.2; });

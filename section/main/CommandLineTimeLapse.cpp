@@ -32,7 +32,7 @@ QString LeftOutLines(const TMeasuredData& Data, const std::vector<size_t>& LeftO
     QStringList lines;
     for (size_t k = 0; k < LeftOut.size() && k < shown; ++k)
         lines.append(QString::number(Data.Lines.empty() ? 0 : Data.Lines.at(LeftOut[k])));
-    QString text = (LeftOut.size() == 1 ? QStringLiteral("line ") : QStringLiteral("lines ")) +
+    QString text = QString::fromStdString(LineWord(Data.Format)) + (LeftOut.size() == 1 ? QStringLiteral(" ") : QStringLiteral("s ")) +
                    lines.join(QStringLiteral(", "));
     if (LeftOut.size() > shown)
         text += QStringLiteral(" and %1 more").arg(LeftOut.size() - shown);

@@ -44,6 +44,17 @@ void PrintLine(std::FILE* Stream, const QString& Text);
 int ArgumentsRefused(std::FILE* Errors, const Exception& Error);
 int CommandFailed(std::FILE* Errors, const std::exception& Error);
 
+// The step a command is at ("reading the measured data file"), and the
+// bytes it is estimated to need (0: not estimated): memory running out
+// (std::bad_alloc, caught by CommandFailed) is said with them, "lithoprism:
+// not enough memory while STEP (it needs about X MB; Y MB available)."
+void SetCommandStep(const QString& What, double NeedBytes = 0.0);
+
+// What a datum takes through --forward --data, in bytes: the measured data
+// read, its survey, the response and the comparison table written
+// (measured: 0.5 GB at the peak for a million data).
+inline constexpr double BytesPerComparedDatum = 500.0;
+
 // --- Arguments (CommandLineArguments.cpp) ---
 
 // A wrong argument: exit code 2.
@@ -77,6 +88,7 @@ struct TForwardRequest {
     std::optional<double> ErrorPercent;      // with DataFile
     std::optional<double> VoltageError;      // volts, with DataFile
     std::optional<TDataFormat> DataFormat;   // with DataFile; none: told from the content
+    bool Phase = false;                      // --phase: the phi column even when no region has a phase
 };
 
 // An option's value read as a number, refused with a message naming the

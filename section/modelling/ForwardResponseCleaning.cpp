@@ -329,11 +329,32 @@ void TForwardResponseWindow::Compare()
     FShownMeasured = removals.Kept();
     FShownFileIndexes = removals.KeptIndexes();
     FResult = KeepResponse(*FComputed, FShownFileIndexes);
+    SkipNonPositiveResponses();
     try {
         FMisfit = ComputeMisfit(*FShownMeasured, *FResult, FErrors);
     } catch (const std::exception& Refusal) {
         FCompareError = QString::fromUtf8(Refusal.what());
     }
+}
+
+void TForwardResponseWindow::SkipNonPositiveResponses()
+{
+    // Data computed at 0 ohm-m or below (a configuration measuring next to
+    // nothing) have no logarithm to compare: left out of the comparison
+    // and counted with the file's skipped data, by line.
+    std::vector<size_t> kept;
+    for (size_t d = 0; d < FResult->Resistivities.size() && d < FShownFileIndexes.size(); ++d)
+        if (FResult->Resistivities[d] > 0.0)
+            kept.push_back(FShownFileIndexes[d]);
+    if (kept.size() == FShownFileIndexes.size())
+        return;
+    TMeasuredData measured = *FShownMeasured;
+    TForwardResult response = *FResult;
+    std::vector<int> lines = DropNonPositiveResponses(measured, response);
+    measured.Skipped.NonPositiveResponseLines = std::move(lines);
+    FShownMeasured = std::make_shared<const TMeasuredData>(std::move(measured));
+    FResult = std::move(response);
+    FShownFileIndexes = std::move(kept);
 }
 
 void TForwardResponseWindow::DataChanged(const QString& Said)

@@ -373,6 +373,10 @@ private:
     void InstallDataSelection();
     // The comparison recut for the kept data from the whole file's response.
     void Compare();
+    // The data whose response came out at 0 ohm-m or below taken out of
+    // FShownMeasured, FResult and FShownFileIndexes, their lines counted in
+    // FShownMeasured's skipped data (DropNonPositiveResponses).
+    void SkipNonPositiveResponses();
     // After a step: the comparison, the charts, the panel, the settings.
     void DataChanged(const QString& Said = {});
     // A step that leaves no datum is taken back; false then.

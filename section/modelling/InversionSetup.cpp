@@ -75,7 +75,18 @@ void RefuseStrayElectrode(const TMeasuredData& Data, const TSurvey& Survey)
         return;
     const auto e = static_cast<size_t>(stray->Electrode);
     const std::string line =
-        e < Data.ElectrodeLines.size() ? "Line " + std::to_string(Data.ElectrodeLines[e]) + ": t" : "T";
+        e < Data.ElectrodeLines.size() ? LinePlace(Data.Format, Data.ElectrodeLines[e]) + ": t" : "T";
+    if (stray->Height != TStrayElectrode::Along)
+        throw EForwardError(line + "he electrode at x = " + ReadableNumber(Survey.Electrodes.at(e).x, 6) +
+                            (stray->Surface ? " lies under a ground surface at elevation "
+                                            : " stands at elevation ") +
+                            ReadableNumber(stray->Elevation, 6) + ", " + ReadableNumber(stray->Gap) +
+                            " electrode spacings " + (stray->Height == TStrayElectrode::Above ? "above" : "below") +
+                            " the next height of the survey (" + ReadableNumber(stray->NeighbourElevation, 6) +
+                            "), more than " + ReadableNumber(MaxElectrodeGap) +
+                            ": the inversion's cells cannot reach across such a gap. Correct its elevation" +
+                            (stray->Surface ? " or the ground's (its depth)" : "") +
+                            ", or remove the data that use it.");
     throw EForwardError(line + "he electrode at x = " + ReadableNumber(Survey.Electrodes.at(e).x, 6) + " stands " +
                         ReadableNumber(stray->Gap) + " electrode spacings from the next one (x = " +
                         ReadableNumber(Survey.Electrodes.at(static_cast<size_t>(stray->Neighbour)).x, 6) +
@@ -171,11 +182,46 @@ TWellLog WellLogOf(const carotagedata& Log)
     TWellLog log;
     log.Name = (Log.Caption.trimmed().isEmpty() ? QFileInfo(Log.Path).fileName() : Log.Caption.trimmed()).toStdString();
     log.X = Log.Position;
-    for (const complexM& sample : raw.Points) {
+    // A resistivity of 0 or below, or no number, where the file has a
+    // sample: a column or a file mixed up, refused by its line (the reader
+    // drops such samples for drawing; an inversion would take the log
+    // without them as if it were sound).
+    const auto refuse = [&](int Line, double Value) {
+        throw EForwardError("The log \"" + log.Name + "\" (" + QFileInfo(Log.Path).fileName().toStdString() +
+                            ", line " + std::to_string(Line) + ") holds " +
+                            (std::isfinite(Value) ? "a resistivity of " + ReadableNumber(Value) : "no number") +
+                            ": a resistivity log holds numbers above 0 (ohm-m). Correct or remove that sample.");
+    };
+    if (!raw.UnusableValues.empty())
+        refuse(raw.UnusableValues.front().first, raw.UnusableValues.front().second);
+    for (int i = 0; i < raw.Points.Length(); ++i) {
+        const complexM& sample = raw.Points[i];
+        const double rho = raw.Logarithmic ? std::exp(sample.im) : sample.im;
+        if (!(std::isfinite(rho) && rho > 0.0))
+            refuse(static_cast<size_t>(i) < raw.Lines.size() ? raw.Lines[static_cast<size_t>(i)] : i + 1, rho);
         log.Elevations.push_back(-sample.re);
-        log.Resistivities.push_back(raw.Logarithmic ? std::exp(sample.im) : sample.im);
+        log.Resistivities.push_back(rho);
     }
     return log;
+}
+
+std::vector<TWellLog> LogsOverTheCells(const std::vector<TWellLog>& Logs, const TInversionMesh& Mesh,
+                                       std::vector<std::string>& Dropped)
+{
+    std::vector<TWellLog> kept;
+    if (Mesh.ColumnEdges.empty())
+        return kept;
+    const double left = Mesh.ColumnEdges.front(), right = Mesh.ColumnEdges.back();
+    for (const TWellLog& log : Logs) {
+        if (log.X >= left && log.X <= right) {
+            kept.push_back(log);
+            continue;
+        }
+        Dropped.push_back("The log \"" + log.Name + "\" stands at x = " + ReadableNumber(log.X, 6) +
+                          ", beyond the inversion's cells (x from " + ReadableNumber(left, 6) + " to " +
+                          ReadableNumber(right, 6) + "): left out.");
+    }
+    return kept;
 }
 
 void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section, const lines& Lines, double Weight,

@@ -61,8 +61,18 @@ std::vector<TConstraintLine> SectionConstraintLines(const lines& Lines, double W
 // its samples at x = its position, elevation = minus its depth, the values
 // as read (a logarithmic log's taken back from their logarithms; a log
 // normalised to its group read again from its file, unshifted). Name: its
-// caption, else its file's name.
+// caption, else its file's name. Refused (EForwardError naming the log, its
+// file and the line) a sample whose value is no number or, as a
+// resistivity, 0 or below: the reader drops those for drawing.
 TWellLog WellLogOf(const carotagedata& Log);
+
+// The logs whose well stands over the mesh's columns (its first to its
+// last column edge); each other one named in a sentence of Dropped ("The
+// log "B1" stands at x = 5000, beyond the inversion's cells (x from 0 to
+// 400): left out."). A well beyond the cells informs none of them, and one
+// at x = 1e308 would only lend the distances from it a number.
+std::vector<TWellLog> LogsOverTheCells(const std::vector<TWellLog>& Logs, const TInversionMesh& Mesh,
+                                       std::vector<std::string>& Dropped);
 
 // Every line and every boundary of the section at Weight (0 .. 1): the
 // regions' zones with that weight for each region, the lines at it.

@@ -320,10 +320,14 @@ QString TInversionWindow::ResultText() const
                                    .arg(ShortNumber(last.FullWeightChiSquare))
                                    .arg(last.FullWeightData)
                              : QString();
-    return QStringLiteral("%1, %2: χ² %3%4, rrms %5 %%6. %7")
+    // The phases' χ² beside the resistivity's when the run inverted phases.
+    const QString phases = FResult->Phases.empty()
+                               ? QString()
+                               : QStringLiteral("; phases: χ² %1").arg(ShortNumber(FResult->PhaseChiSquare));
+    return QStringLiteral("%1, %2: χ² %3%4, rrms %5 %%6%7. %8")
         .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
              IterationCount(last.Iteration), ShortNumber(last.ChiSquare), kept, FixedNumber(last.Rrms, 2), logs,
-             QString::fromStdString(FResult->Stop));
+             phases, QString::fromStdString(FResult->Stop));
 }
 
 void TInversionWindow::ShowState()

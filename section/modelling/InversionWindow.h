@@ -11,7 +11,8 @@
 //     │  as underlay, New section from data, Save table..., Print
 //     │  preview..., Export picture...
 //     ├─ PanelTabs
-//     │   ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends
+//     │   ├─ IterationTable  iteration, χ², rrms, λ, a row per iteration as it ends;
+//     │   │                  with inverted phases a column "χ² phases" (last row)
 //     │   ├─ Constraints     Known geology: the section's lines and boundaries
 //     │   │                  (check, weight) used with Constrain by the
 //     │   │                  section, the well logs (check: use as
@@ -366,8 +367,12 @@ private:
     // The mesh after a change of the section's model area (SetMeasuredData).
     void FollowModelArea();
     void ShowState();
-    // The finished inversion's line: cells, iterations, χ², rrms, why it stopped.
+    // The finished inversion's line: cells, iterations, χ², rrms, with
+    // inverted phases their χ² ("; phases: χ² X"), why it stopped.
     QString ResultText() const;
+    // The phases' χ² column of the iteration table: shown and filled in the
+    // last row when the result holds inverted phases, hidden otherwise.
+    void ShowPhaseChiSquare();
     // The state line's sentence on a result shown without its depth of
     // investigation: why, and what computes it.
     QString NoDoiReason() const;

@@ -152,10 +152,13 @@ void TInversionWindow::CreatePanel()
     StateLabel->setWordWrap(true);
     StateLabel->setMinimumWidth(200);
     panel->addWidget(StateLabel);
-    IterationTable = new QTableWidget(0, 4, this);
+    IterationTable = new QTableWidget(0, 5, this);
     IterationTable->setObjectName(QStringLiteral("IterationTable"));
-    IterationTable->setHorizontalHeaderLabels(
-        {QStringLiteral("Iteration"), QStringLiteral("χ²"), QStringLiteral("rrms %"), QStringLiteral("λ")});
+    IterationTable->setHorizontalHeaderLabels({QStringLiteral("Iteration"), QStringLiteral("χ²"),
+                                               QStringLiteral("rrms %"), QStringLiteral("λ"),
+                                               QStringLiteral("χ² phases")});
+    // The phases' column only once a run inverted phases (ShowPhaseChiSquare).
+    IterationTable->setColumnHidden(PhaseChiSquareColumn, true);
     IterationTable->verticalHeader()->hide();
     IterationTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     IterationTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);

@@ -218,6 +218,7 @@ void TInversionWindow::DropResult()
     FDoiContour.clear();
     FCancelled = false;
     IterationTable->setRowCount(0);
+    IterationTable->setColumnHidden(PhaseChiSquareColumn, true);
     ChartTabs->setTabEnabled(ResistivityTab, false);
     ChartTabs->setTabEnabled(ChargeabilityTab, false);
     ChartTabs->setTabEnabled(PhaseTab, false);

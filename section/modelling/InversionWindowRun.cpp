@@ -189,6 +189,7 @@ bool TInversionWindow::Invert()
     FDoiNote.clear();
     FDoiContour.clear();
     IterationTable->setRowCount(0);
+    IterationTable->setColumnHidden(PhaseChiSquareColumn, true);
     const int iterations = job->Options.Settings.Iterations;
     const bool started = FRun.Start([job, iterations](TRunControl& Control) {
         if (job->OnStart)
@@ -336,6 +337,7 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
             picture.Phases.push_back(std::fabs(phase));
         FPicture = std::move(picture);
         FInverter = outcome->Inverter;
+        ShowPhaseChiSquare();
         ShowModel();
         ShowPseudoSections();
     }
@@ -346,6 +348,15 @@ void TInversionWindow::RunEnded(const TRunEnd& End)
     // The result is shown before its depth of investigation is computed.
     if (FResult && DoiBox->isChecked())
         StartDepthOfInvestigation();
+}
+
+void TInversionWindow::ShowPhaseChiSquare()
+{
+    const bool phased = FResult && !FResult->Phases.empty();
+    IterationTable->setColumnHidden(PhaseChiSquareColumn, !phased);
+    const int last = IterationTable->rowCount() - 1;
+    if (phased && last >= 0)
+        IterationTable->setItem(last, PhaseChiSquareColumn, new QTableWidgetItem(StepNumber(FResult->PhaseChiSquare)));
 }
 
 std::optional<double> TInversionWindow::DoiLimit()

@@ -26,6 +26,11 @@ constexpr int ResistivityTab = 1;
 constexpr int ChargeabilityTab = 2;
 constexpr int PhaseTab = 3; // shown only while the data hold phases
 
+// The iteration table's column of the phases' χ²: shown only after a run
+// that inverted phases, filled in its last row (the phases are inverted
+// once, after the resistivity's last iteration).
+constexpr int PhaseChiSquareColumn = 4;
+
 // A number typed in a field, in the user's notation: empty when it is not
 // a finite number above 0.
 std::optional<double> PositiveField(const QLineEdit& Edit);

@@ -122,7 +122,7 @@ void RequirePositiveResistivities(const TMeasuredData& Data)
         return;
     const auto count = std::count(marked.begin(), marked.end(), true);
     const auto d = static_cast<size_t>(first - marked.begin());
-    const std::string place = Data.Lines.size() == Data.Size() ? "line " + std::to_string(Data.Lines[d])
+    const std::string place = Data.Lines.size() == Data.Size() ? LineWord(Data.Format) + " " + std::to_string(Data.Lines[d])
                                                                : "datum " + std::to_string(d + 1);
     throw EForwardError(count == 1 ? "1 datum has an apparent resistivity of 0 or below (on " + place +
                                          "): remove it first."

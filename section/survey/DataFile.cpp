@@ -104,7 +104,9 @@ std::string FormatUnifiedData(const TSurveyResponse& Result)
 std::string FormatDataTable(const TSurveyResponse& Result)
 {
     const TSurvey& survey = Result.Survey;
-    std::string text = "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent\n";
+    const bool phases = !Result.Phases.empty();
+    std::string text = phases ? "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent,phi_mrad\n"
+                              : "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent\n";
     const auto x = [&](int electrode) {
         return electrode < 0 ? std::string() : FormatExactReal(survey.Electrodes[static_cast<size_t>(electrode)].x);
     };
@@ -115,6 +117,8 @@ std::string FormatDataTable(const TSurveyResponse& Result)
                 FormatExactReal(Result.GeometricFactors[d]) + "," + FormatExactReal(Result.Resistivities[d]) + ",";
         if (!Result.Chargeabilities.empty())
             text += FormatExactReal(Result.Chargeabilities[d]);
+        if (phases)
+            text += "," + FormatExactReal(Result.Phases[d]);
         text += "\n";
     }
     return text;

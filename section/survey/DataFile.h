@@ -8,8 +8,8 @@
 //   # x z                       the column line, right after its count line
 //   <x> <z>                     one line per electrode (z the elevation)
 //   <datum count>
-//   # a b m n k rhoa [ip]
-//   <a> <b> <m> <n> <k> <rhoa> [<ip>]   electrodes from 1, 0 for a pole
+//   # a b m n k rhoa [ip] [phi]
+//   <a> <b> <m> <n> <k> <rhoa> [<ip>] [<phi>]   electrodes from 1, 0 for a pole
 //   0                           no topography points
 // Tokens are lowercase; pyGIMLi looks for a block's column line only right
 // after its count line. ip is the time-domain chargeability in mV/V
@@ -17,7 +17,10 @@
 // reads back as the same double. The table (CSV) holds one row per datum:
 // a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent (an absent electrode's number 0 and
 // its x empty; ip_percent, the chargeability in per cent, empty without
-// one).
+// one); with apparent phases (any region has a phase) a last column
+// phi_mrad. The unified file's phi and the table's phi_mrad are the
+// voltage's phase in mrad, negative over a polarizable ground, as the
+// readers take a "phi" column (MeasuredData.h).
 
 #include "section/survey/Survey.h"
 

@@ -1,6 +1,7 @@
 #include "section/survey/HoleSurvey.h"
 
 #include "section/model/ModelGeometryText.h"
+#include "section/survey/ReadableNumbers.h"
 
 #include <cmath>
 
@@ -56,6 +57,8 @@ public:
             break;
         }
         }
+        if (FMade.Survey.Configurations.empty())
+            RefuseAllDropped();
         return std::move(FMade);
     }
 
@@ -72,12 +75,24 @@ private:
                 throw EForwardError("A hole's x is not a finite number.");
         if (needed == 2 && FLayout.Holes[0] == FLayout.Holes[1])
             throw EForwardError("The two holes stand at one x (" + FormatExactReal(FLayout.Holes[0]) + ").");
-        if (FLayout.HoleElectrodes < 2 || FLayout.HoleElectrodes > MaxHoleElectrodes)
-            throw EForwardError("A hole has 2 to " + std::to_string(MaxHoleElectrodes) + " electrodes, not " +
-                                std::to_string(FLayout.HoleElectrodes) + ".");
+        const int fewest = FLayout.Kind == THoleArrayKind::SingleHole ? MinSingleHoleElectrodes : 2;
+        if (FLayout.HoleElectrodes < fewest || FLayout.HoleElectrodes > MaxHoleElectrodes)
+            throw EForwardError("A hole " + std::string(fewest > 2 ? "alone " : "") + "has " + std::to_string(fewest) +
+                                " to " + std::to_string(MaxHoleElectrodes) + " electrodes, not " +
+                                std::to_string(FLayout.HoleElectrodes) +
+                                (fewest > 2 ? " (its smallest configuration, pole-bipole, takes A, M and N in it)."
+                                            : "."));
         if (!(std::isfinite(FLayout.HoleSpacing) && FLayout.HoleSpacing > 0.0))
             throw EForwardError("The hole spacing " + FormatExactReal(FLayout.HoleSpacing) +
                                 " is not a finite number above 0.");
+        if (needed == 2) {
+            const double apart = std::fabs(FLayout.Holes[1] - FLayout.Holes[0]);
+            const double least = LeastHoleDistance(FLayout.HoleSpacing);
+            if (apart < least * (1.0 - 1e-9)) // 100.1 - 100 is 0.1 less a rounding
+                throw EForwardError("The two holes stand " + ReadableNumber(apart, 3) +
+                                    " m apart, closer than the computation tells electrodes apart: at least " +
+                                    FormatExactReal(least) + " m (a tenth of the hole spacing).");
+        }
         if (FLayout.Kind == THoleArrayKind::SurfaceHole) {
             if (FLayout.SurfaceElectrodes < 2 || FLayout.SurfaceElectrodes > MaxArrayElectrodes)
                 throw EForwardError("The surface line has 2 to " + std::to_string(MaxArrayElectrodes) +
@@ -134,15 +149,34 @@ private:
     void Add(const TConfiguration& c)
     {
         const double k = FlatGeometricFactor(FMade.Survey, c);
-        if (std::isfinite(k) && std::fabs(k) <= FLayout.MaxGeometricFactor)
+        if (std::isfinite(k) && std::fabs(k) <= FLayout.MaxGeometricFactor) {
             FMade.Survey.Configurations.push_back(c);
-        else
+        } else {
             ++FMade.Dropped;
+            if (std::isfinite(k))
+                FSmallestDropped = std::min(FSmallestDropped, std::fabs(k));
+        }
+    }
+
+    // No configuration left: every one made exceeded the geometric
+    // factor's limit (said with the smallest factor, the limit that would
+    // keep one), or the layout made none.
+    [[noreturn]] void RefuseAllDropped() const
+    {
+        if (FMade.Dropped == 0)
+            throw EForwardError("The " + HoleArrayKindName(FLayout.Kind) + " layout makes no configuration.");
+        throw EForwardError(
+            "Every one of the " + std::to_string(FMade.Dropped) + " configurations has a geometric factor above " +
+            FormatExactReal(FLayout.MaxGeometricFactor) + " m" +
+            (std::isfinite(FSmallestDropped)
+                 ? " (the smallest " + ReadableNumber(FSmallestDropped, 3) + " m): raise the limit to that at least."
+                 : ", or none that is finite."));
     }
 
     const THoleLayout& FLayout;
     const std::function<double(double)>& FSurfaceAt;
     THoleSurvey FMade;
+    double FSmallestDropped = INFINITY; // the smallest |k| of a configuration dropped, m
 };
 
 } // namespace
@@ -166,6 +200,11 @@ std::optional<THoleArrayKind> HoleArrayKindFromName(const std::string& Name)
         if (HoleArrayKindName(kind) == Name)
             return kind;
     return std::nullopt;
+}
+
+double LeastHoleDistance(double HoleSpacing)
+{
+    return BuriedShare * HoleSpacing;
 }
 
 THoleSurvey MakeHoleSurvey(const THoleLayout& Layout, const std::function<double(double)>& SurfaceAt)

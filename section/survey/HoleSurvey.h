@@ -22,7 +22,10 @@
 // included, FlatGeometricFactor) exceeds MaxGeometricFactor in size, or is
 // infinite, is dropped and counted: it measures next to nothing.
 // Refused (EForwardError): holes not as many as the kind needs, or two at
-// one x; electrode counts or a spacing out of range; a limit not above 0.
+// one x or closer than LeastHoleDistance; electrode counts or a spacing
+// out of range (a hole alone needs MinSingleHoleElectrodes); a limit not
+// above 0; a layout left without a configuration (every one dropped for
+// its geometric factor: said with the smallest factor made).
 
 #include "section/survey/Survey.h"
 
@@ -42,6 +45,14 @@ std::optional<THoleArrayKind> HoleArrayKindFromName(const std::string& Name);
 inline constexpr double DefaultMaxGeometricFactor = 5000.0; // m
 inline constexpr int MaxHoleElectrodes = 1000;
 inline constexpr size_t MaxDipoleSpacings = 3;
+// A hole alone: pole-bipole, its smallest configuration, takes A, M and N in it.
+inline constexpr int MinSingleHoleElectrodes = 3;
+
+// How near two holes may stand, m: a tenth of the spacing down them
+// (BuriedShare, as near as the computation tells electrodes apart). Nearer
+// holes would need a mesh and wavenumbers fine enough for that distance
+// (minutes for 0.1 mm, beyond ten for 1 µm) to tell what one hole measures.
+double LeastHoleDistance(double HoleSpacing);
 
 struct THoleLayout {
     THoleArrayKind Kind = THoleArrayKind::Crosshole;

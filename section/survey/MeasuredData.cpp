@@ -8,6 +8,7 @@
 #include "section/model/Polygons.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -169,6 +170,18 @@ void TakeSignOfTheMost(std::vector<double>& Phases)
 
 } // namespace
 
+std::string LineWord(TDataFormat Format)
+{
+    return Format == TDataFormat::SyscalBinary || Format == TDataFormat::SyscalBinx ? "record" : "line";
+}
+
+std::string LinePlace(TDataFormat Format, int Line)
+{
+    std::string word = LineWord(Format);
+    word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+    return word + " " + std::to_string(Line);
+}
+
 std::string DataFormatName(TDataFormat Format)
 {
     return MeasuredFormat(Format).Name;
@@ -195,20 +208,24 @@ std::string TSkippedData::Text() const
     add(BadError, "with an error below 0.0001 %");
     add(NoGeometricFactor, "measuring nothing over a homogeneous ground (an infinite geometric factor)");
     add(RepeatedElectrode, "using an electrode twice");
-    if (!UnmeasuredLines.empty()) {
-        // The first lines named, enough to find them in the file.
-        constexpr size_t named = 10;
-        std::string lines;
-        for (size_t i = 0; i < std::min(named, UnmeasuredLines.size()); ++i)
-            lines += (i == 0 ? "" : ", ") + std::to_string(UnmeasuredLines[i]);
-        if (UnmeasuredLines.size() > named)
-            lines += ", ...";
+    // The first lines named, enough to find them in the file.
+    const auto named = [this](const std::vector<int>& Lines) {
+        constexpr size_t most = 10;
+        std::string text = LineWord + (Lines.size() == 1 ? " " : "s ");
+        for (size_t i = 0; i < std::min(most, Lines.size()); ++i)
+            text += (i == 0 ? "" : ", ") + std::to_string(Lines[i]);
+        return Lines.size() > most ? text + ", ..." : text;
+    };
+    if (!UnmeasuredLines.empty())
         add(static_cast<int>(UnmeasuredLines.size()),
             (std::string(UnmeasuredLines.size() == 1 ? "row" : "rows") +
-             " without a measurement (no value, a current of 0, or a failed reading: line" +
-             (UnmeasuredLines.size() == 1 ? " " : "s ") + lines + ")")
+             " without a measurement (no value, a current of 0, or a failed reading: " + named(UnmeasuredLines) + ")")
                 .c_str());
-    }
+    if (!NonPositiveResponseLines.empty())
+        add(static_cast<int>(NonPositiveResponseLines.size()),
+            ("whose computed apparent resistivity is 0 or below (a configuration measuring next to nothing: " +
+             named(NonPositiveResponseLines) + ")")
+                .c_str());
     return text;
 }
 

@@ -69,6 +69,12 @@ enum class TDataFormat { Unified, Res2DInv, SyscalText, AbemOhm, Sting, Lippmann
 // ...), and the format a name names.
 std::string DataFormatName(TDataFormat Format);
 std::optional<TDataFormat> DataFormatFromName(const std::string& Name);
+// What the format numbers its data by, for messages: "record" for the
+// binary files (their records from 1, which the data's Lines hold), "line"
+// for the text files.
+std::string LineWord(TDataFormat Format);
+// "Line 12", "Record 12": a message's start naming a datum's line.
+std::string LinePlace(TDataFormat Format, int Line);
 
 // The range of apparent resistivities (ohm-m) and the least relative error
 // (a fraction) a datum may have to be used: beyond them the misfit's terms
@@ -111,10 +117,14 @@ struct TSkippedData {
     // Total(): the data stay.
     std::vector<int> IpLines;
     std::vector<int> IpOutlierLines;
+    // Data whose computed ρa came out 0 or below (DropNonPositiveResponses,
+    // Misfit.h): left out of a comparison; their lines, rising.
+    std::vector<int> NonPositiveResponseLines;
+    std::string LineWord = "line"; // "record" in a binary file (LineWord(TDataFormat))
     int Total() const
     {
         return Invalid + BadResistivity + BadError + NoGeometricFactor + RepeatedElectrode +
-               static_cast<int>(UnmeasuredLines.size());
+               static_cast<int>(UnmeasuredLines.size() + NonPositiveResponseLines.size());
     }
     // "3 marked invalid, 1 with an apparent resistivity that is not
     // finite, beyond 1e12 ohm-m in size, or above 0 but below 1e-12

@@ -5,6 +5,7 @@
 #include "section/survey/ReadableNumbers.h"
 #include "section/model/ModelGeometryText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -114,6 +115,41 @@ TMisfit ComputeMisfit(const TMeasuredData& Measured, const TSurveyResponse& Calc
         misfit.ChiSquare = weighted / static_cast<double>(count);
     }
     return misfit;
+}
+
+std::vector<int> DropNonPositiveResponses(TMeasuredData& Measured, TSurveyResponse& Calculated)
+{
+    const size_t count = Calculated.Resistivities.size();
+    std::vector<bool> dropped(count, false);
+    std::vector<int> lines;
+    for (size_t d = 0; d < count; ++d)
+        if (!(Calculated.Resistivities[d] > 0.0)) {
+            dropped[d] = true;
+            lines.push_back(d < Measured.Lines.size() ? Measured.Lines[d] : static_cast<int>(d) + 1);
+        }
+    if (lines.empty())
+        return lines;
+    if (Measured.Size() != count)
+        throw EForwardError("The response holds " + std::to_string(count) + " data where the measured data hold " +
+                            std::to_string(Measured.Size()) + ".");
+    Measured = KeepData(Measured, dropped);
+    const auto keep = [&](auto& Values) {
+        if (Values.size() != count)
+            return;
+        size_t kept = 0;
+        for (size_t d = 0; d < count; ++d)
+            if (!dropped[d])
+                Values[kept++] = Values[d];
+        Values.resize(kept);
+    };
+    keep(Calculated.Survey.Configurations);
+    keep(Calculated.Voltages);
+    keep(Calculated.GeometricFactors);
+    keep(Calculated.Resistivities);
+    keep(Calculated.Chargeabilities);
+    keep(Calculated.Phases);
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyResponse& Calculated,

@@ -87,6 +87,15 @@ std::vector<double> DataErrors(const TMeasuredData& Measured, const TErrorModel&
 std::string FormatComparisonTable(const TMeasuredData& Measured, const TSurveyResponse& Calculated,
                                   const TMisfit& Misfit);
 
+// The data whose computed ρa is not above 0, taken out of both Measured
+// and Calculated (in the same order, one datum each): a configuration that
+// measures next to nothing over the ground (a geometric factor of 1e8 m,
+// say) leaves the sign of its tiny voltage to the computation's rounding,
+// and a logarithm of it does not exist. Returns the file's lines of the
+// data taken out (Measured.Lines; the datum's number from 1 where the file
+// gives none), rising.
+std::vector<int> DropNonPositiveResponses(TMeasuredData& Measured, TSurveyResponse& Calculated);
+
 // "255 data (3 skipped): rrms 2.41 %, chi-square 0.812" with ", ip rms
 // 0.35 %" when chargeabilities were compared and ", phase rms 0.42 mrad"
 // when phases were: rrms, ip and phase rms with two

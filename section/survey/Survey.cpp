@@ -240,11 +240,64 @@ TSurveyFrame SurveyFrame(const TSurvey& Survey)
     return {x.front() - pad, x.back() + pad};
 }
 
+namespace {
+
+// A height of the survey's ground: a used electrode's elevation, or the
+// surface's over a buried one (its elevation plus its depth).
+struct THeight {
+    double Value;
+    int Electrode;
+    bool Surface;
+};
+
+// The widest gap between the heights of the used electrodes (their
+// elevations and the surface over the buried ones) when wider than
+// MaxElectrodeGap times Unit; the height on the side with fewer heights
+// is named.
+std::optional<TStrayElectrode> StrayHeight(const TSurvey& Survey, double Unit)
+{
+    std::vector<THeight> heights;
+    for (int e : UsedElectrodes(Survey)) {
+        const TElectrode& electrode = Survey.Electrodes.at(static_cast<size_t>(e));
+        heights.push_back({electrode.z, e, false});
+        if (electrode.Buried())
+            heights.push_back({electrode.z + electrode.Depth, e, true});
+    }
+    std::stable_sort(heights.begin(), heights.end(),
+                     [](const THeight& a, const THeight& b) { return a.Value < b.Value; });
+    if (heights.size() < 2 || !(Unit > 0.0))
+        return std::nullopt;
+    size_t widest = 0;
+    for (size_t i = 1; i + 1 < heights.size(); ++i)
+        if (heights[i + 1].Value - heights[i].Value > heights[widest + 1].Value - heights[widest].Value)
+            widest = i;
+    const double gap = (heights[widest + 1].Value - heights[widest].Value) / Unit;
+    if (!(gap > MaxElectrodeGap))
+        return std::nullopt;
+    const bool lowStrays = widest + 1 <= heights.size() - widest - 1;
+    const THeight& stray = heights[lowStrays ? widest : widest + 1];
+    const THeight& across = heights[lowStrays ? widest + 1 : widest];
+    TStrayElectrode found{stray.Electrode, across.Electrode, gap};
+    found.Height = lowStrays ? TStrayElectrode::Below : TStrayElectrode::Above;
+    found.Surface = stray.Surface;
+    found.Elevation = stray.Value;
+    found.NeighbourElevation = across.Value;
+    return found;
+}
+
+} // namespace
+
 std::optional<TStrayElectrode> StrayElectrode(const TSurvey& Survey)
 {
     const std::vector<double> x = UsedElectrodePositions(Survey);
+    // In height by the spacing along the line, or, with electrodes at fewer
+    // places along it (holes), by the spacing down the holes.
+    std::vector<double> z;
+    for (int e : UsedElectrodes(Survey))
+        z.push_back(Survey.Electrodes.at(static_cast<size_t>(e)).z);
+    const double unit = x.size() >= 4 ? MedianGap(x) : MedianGap(z);
     if (x.size() < 4)
-        return std::nullopt;
+        return StrayHeight(Survey, unit);
     const double spacing = MedianGap(x);
     size_t widest = 0;
     for (size_t i = 1; i + 1 < x.size(); ++i)
@@ -252,7 +305,7 @@ std::optional<TStrayElectrode> StrayElectrode(const TSurvey& Survey)
             widest = i;
     const double gap = (x[widest + 1] - x[widest]) / spacing;
     if (!(gap > MaxElectrodeGap))
-        return std::nullopt;
+        return StrayHeight(Survey, unit);
     // The side of the gap with fewer electrodes is the one out of place.
     const bool leftStrays = widest + 1 <= x.size() - widest - 1;
     const double stray = leftStrays ? x[widest] : x[widest + 1];

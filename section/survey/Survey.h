@@ -182,12 +182,22 @@ struct TStrayElectrode {
     int Electrode = -1; // the electrode beside the gap, on its side with fewer electrodes
     int Neighbour = -1; // the electrode across the gap
     double Gap = 0.0;   // in median electrode spacings
+    // A gap in height: the electrode (or, Surface, the ground's surface over
+    // it) lies that far above or below every other height of the survey.
+    enum { Along, Above, Below } Height = Along;
+    bool Surface = false;
+    double Elevation = 0.0, NeighbourElevation = 0.0; // the heights either side of the gap
 };
 
 // The survey's widest gap between neighbouring used electrodes when it is
-// wider than MaxElectrodeGap median spacings; none otherwise, and with
-// used electrodes at fewer than four places (no median spacing to measure
-// by). Of the electrodes at one place, the first of the survey's is named.
+// wider than MaxElectrodeGap median spacings; of the electrodes at one
+// place, the first of the survey's is named. Else the widest gap between
+// the heights of the used electrodes (their elevations, and the surface
+// over each buried one: a depth of 1e9 m read from a file's terrain) when
+// wider than MaxElectrodeGap spacings (the median spacing along the line;
+// with electrodes at fewer than four places along it, the median spacing
+// of their elevations, down the holes). None otherwise, and with nothing
+// to measure the spacing by.
 std::optional<TStrayElectrode> StrayElectrode(const TSurvey& Survey);
 
 // The survey's frame, the span its data say something about: from the

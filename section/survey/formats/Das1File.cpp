@@ -1,5 +1,6 @@
 #include "section/survey/formats/Das1File.h"
 
+#include "section/model/ModelGeometryText.h"
 #include "section/survey/DataFileReading_p.h"
 #include "section/survey/formats/InstrumentRows.h"
 
@@ -50,6 +51,7 @@ public:
         }
         if (block != Done)
             FText.Fail("the file ends before \"#data_end\"");
+        WarnAboveTerrain();
         return FRows.Data();
     }
 
@@ -103,6 +105,7 @@ private:
         if (FElectrodes.count(key))
             FText.Fail("electrode " + std::string(tokens[0]) + "," + std::string(tokens[1]) + " is placed twice");
         formats::TInstrumentPlace at{Number(tokens[2]), Number(tokens[3]), Number(tokens[4])};
+        at.Line = FText.At();
         if (!(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z)))
             FText.Fail("the electrode's position is not a finite number");
         // Terrn-Z, the ground's elevation at the electrode: an electrode
@@ -111,8 +114,35 @@ private:
         if (tokens.size() > 5)
             if (const std::optional<double> terrain = formats::SignedNumber(tokens[5]);
                 terrain && std::isfinite(*terrain) && *terrain != 0.0)
-                at.Depth = std::max(*terrain - at.z, 0.0);
+                StandOnTerrain(at, *terrain);
         FElectrodes[key] = at;
+    }
+
+    // An electrode at or below its terrain is buried that deep; one above
+    // it (its Elev-Z or the terrain surveyed wrong, a stake's top) stands
+    // on the terrain: the terrain is the ground every other electrode of
+    // its hole is buried under, and a surface above it there would leave
+    // them in the air. Counted for a warning naming the first line.
+    void StandOnTerrain(formats::TInstrumentPlace& At, double Terrain)
+    {
+        if (At.z <= Terrain) {
+            At.Depth = Terrain - At.z;
+            return;
+        }
+        if (FAboveTerrain++ == 0)
+            FFirstAboveLine = FText.At();
+        FMostAboveTerrain = std::max(FMostAboveTerrain, At.z - Terrain);
+        At.z = Terrain;
+    }
+
+    void WarnAboveTerrain()
+    {
+        if (FAboveTerrain == 0)
+            return;
+        FRows.Warn(std::to_string(FAboveTerrain) +
+                   (FAboveTerrain == 1 ? " electrode stands" : " electrodes stand") +
+                   " above its Terrn-Z (the first on line " + std::to_string(FFirstAboveLine) + ", the most by " +
+                   FormatExactReal(FMostAboveTerrain) + " m): put on the terrain, the ground's surface there.");
     }
 
     void ReadRow(std::string_view line)
@@ -149,6 +179,8 @@ private:
     std::map<std::pair<int, int>, formats::TInstrumentPlace> FElectrodes;
     int FResistanceColumn = -1;
     int FIpColumn = -1;
+    int FAboveTerrain = 0, FFirstAboveLine = 0;
+    double FMostAboveTerrain = 0.0;
 };
 
 bool StartsBlock(std::string_view Text, std::string_view Key)

@@ -2,7 +2,9 @@
 // The DAS-1 export (.data): "!" lines are comments, "#Key value" lines
 // settings. The electrodes between "#elec_start" and "#elec_end", one line
 // each: "cable,electrode" x y z (metres; z the elevation), then the
-// terrain z and more (not read); they may stand on several cables, the
+// terrain z (Terrn-Z; 0 where not surveyed: an electrode below it is
+// buried that deep, one above it is put on it, counted in a warning naming
+// the first line) and more (not read); they may stand on several cables, the
 // data using those of one (a line). The data between "#data_start" and
 // "#data_end": per row an ID, then A B M N as "cable,electrode", then
 // values; "#data_res_col= 011" gives the column of R = V/I (ohm), counting

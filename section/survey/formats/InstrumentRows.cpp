@@ -248,7 +248,7 @@ std::vector<TPoint> DistinctPlaces(const std::vector<TInstrumentRow>& Rows, std:
     for (size_t r = 0; r < Rows.size(); ++r)
         for (int slot = 0; slot < 4; ++slot)
             if (const std::optional<TInstrumentPlace>& at = Rows[r].Places[static_cast<size_t>(slot)])
-                uses.push_back({*at, r, slot, Rows[r].Line});
+                uses.push_back({*at, r, slot, at->Line > 0 ? at->Line : Rows[r].Line});
     std::sort(uses.begin(), uses.end(), [](const TUse& p, const TUse& q) {
         return std::tie(p.At.x, p.At.y, p.At.z, p.Line) < std::tie(q.At.x, q.At.y, q.At.z, q.Line);
     });
@@ -408,7 +408,7 @@ double LineElevation(const std::vector<TPoint>& Points, double Along)
 // take the line's elevation; the others are projected onto the line, named
 // in a warning when more than a tenth of a spacing off it. Points no line
 // holds are a 3-D survey, refused.
-void PlaceAlongLine(std::vector<TPoint>& Points, std::vector<std::string>& Warnings)
+void PlaceAlongLine(std::vector<TPoint>& Points, std::vector<std::string>& Warnings, const std::string& LineWord)
 {
     if (Points.empty())
         return;
@@ -465,7 +465,7 @@ void PlaceAlongLine(std::vector<TPoint>& Points, std::vector<std::string>& Warni
     if (off > 0)
         Warnings.push_back(std::to_string(off) + (off == 1 ? " electrode lies" : " electrodes lie") +
                            " more than a tenth of a spacing off the straight line through the electrodes (the "
-                           "farthest, first placed on line " + std::to_string(Points[farthest].Line) + ", by " +
+                           "farthest, first placed on " + LineWord + " " + std::to_string(Points[farthest].Line) + ", by " +
                            FormatExactReal(std::fabs(Points[farthest].Across)) +
                            " m): the distance along the line is used.");
     for (TPoint& p : Points) {
@@ -474,7 +474,7 @@ void PlaceAlongLine(std::vector<TPoint>& Points, std::vector<std::string>& Warni
             continue;
         }
         p.Elevation = LineElevation(Points, p.Along);
-        Warnings.push_back("The electrode at x, y " + PlaceText(p.At) + " (first placed on line " +
+        Warnings.push_back("The electrode at x, y " + PlaceText(p.At) + " (first placed on " + LineWord + " " +
                            std::to_string(p.Line) + ") stands " + FormatExactReal(std::fabs(p.Across)) +
                            " m off the line of the others: it is read as a remote electrode at its place, " +
                            FormatExactReal(p.Along) + " m along the line and " + FormatExactReal(p.Across) +
@@ -506,7 +506,8 @@ TMeasuredData TInstrumentRows::Data()
 {
     std::vector<std::array<int, 4>> pointNumbers;
     std::vector<TPoint> points = DistinctPlaces(FRows, pointNumbers);
-    PlaceAlongLine(points, FData.Warnings);
+    FData.Skipped.LineWord = LineWord(FData.Format);
+    PlaceAlongLine(points, FData.Warnings, FData.Skipped.LineWord);
     RequireRemotePairs(points, FRows, pointNumbers);
 
     // The electrodes in order along the line; points at one place along it

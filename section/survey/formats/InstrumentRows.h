@@ -64,6 +64,9 @@ struct TInstrumentPlace {
     // terrain elevation above the electrode's); none: the electrodes' upper
     // envelope decides (SetEnvelopeDepths).
     std::optional<double> Depth = std::nullopt;
+    // The file's line placing it where the file has an electrode block
+    // (DAS-1's); 0: the first row using it stands for it.
+    int Line = 0;
 };
 
 struct TInstrumentRow {

@@ -96,6 +96,24 @@ std::string RecordRefusal(const std::string& Message, const std::vector<size_t>&
            std::string(after);
 }
 
+// The rows' data with each "record N" of their warnings (the readers'
+// lines are the records) placed by its byte: "record N at byte B".
+TMeasuredData WithRecordBytes(TMeasuredData Data, const std::vector<size_t>& Starts)
+{
+    const std::string word = "record ";
+    for (std::string& warning : Data.Warnings)
+        for (size_t at = warning.find(word); at != std::string::npos; at = warning.find(word, at + 1)) {
+            const char* begin = warning.data() + at + word.size();
+            const char* end = warning.data() + warning.size();
+            size_t record = 0;
+            const auto [after, fault] = std::from_chars(begin, end, record);
+            if (fault != std::errc() || record == 0 || record > Starts.size())
+                continue;
+            warning.insert(static_cast<size_t>(after - warning.data()), " at byte " + std::to_string(Starts[record - 1]));
+        }
+    return Data;
+}
+
 class TSyscalBinaryReader {
 public:
     explicit TSyscalBinaryReader(std::string_view bytes) : FBytes(bytes), FRows(TDataFormat::SyscalBinary, {}) {}
@@ -116,7 +134,7 @@ public:
         for (size_t at = HeaderSize; at < FBytes.size(); at += RecordLength(Signed16(FBytes, at + field::More)))
             ReadRecord(at);
         try {
-            return FRows.Data();
+            return WithRecordBytes(FRows.Data(), FStarts);
         } catch (const EDataFileError& error) {
             throw EDataFileError(RecordRefusal(error.Message(), FStarts));
         }
@@ -291,7 +309,7 @@ public:
             FCursor.Fail("the Syscal Pro .binx file goes on after its " + std::to_string(count) + " records");
         }
         try {
-            return FRows.Data();
+            return WithRecordBytes(FRows.Data(), FStarts);
         } catch (const EDataFileError& error) {
             throw EDataFileError(RecordRefusal(error.Message(), FStarts));
         }

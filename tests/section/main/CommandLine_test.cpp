@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -841,6 +842,58 @@ TEST(CommandLine, ForwardAtMeasuredDataSaysWhenTheElevationsDifferFromTheSurface
     EXPECT_EQ(run.Errors, "lithoprism: warning: The file's electrode elevations differ from the section's surface by "
                           "up to 12.5 (electrode 3 at x = 300), more than a tenth of the smallest electrode spacing "
                           "(100): the electrodes stand on the section's surface.\n");
+}
+
+// A body's phase reached the forward window but not --forward's file: the
+// file now ends in phi (mrad) when a region has a phase, and the file read
+// back gives the phases written, the table's phi_mrad the same numbers.
+// --phase asks for phi over a ground without any: zeros, said once.
+TEST(CommandLine, ForwardWritesTheApparentPhasesOfRegionsWithAPhase)
+{
+    QTemporaryDir folder;
+    const QString section = folder.filePath("phased.sec");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), section));
+    const QByteArray bytes = FileBytes(section);
+    TSectionModel model;
+    ASSERT_TRUE(ReadSectionFile(section, model));
+    model.Model[1][0].params[psPhase] = ParamValue(-30.0);
+    const QByteArray header = bytes.left(bytes.indexOf("VexaPolyModelDescription2.0"));
+    WriteFile(section, header + QByteArray::fromStdString(FormatSectionModelBlock(model)));
+    const QStringList layout{"--host-resistivity", "100", "--electrodes", "16", "--levels", "3"};
+    const auto forward = [&](const QString& Name, const QString& Section, const QStringList& More) {
+        const TCommandRun run = RunCommand(QStringList{"--forward", folder.filePath(Name), Section} + layout + More);
+        EXPECT_EQ(run.Code, 0) << run.Errors.toStdString();
+        return run;
+    };
+    EXPECT_TRUE(forward("phased.dat", section, {}).Errors.isEmpty());
+    forward("phased.csv", section, {});
+    const QList<QByteArray> lines = FileBytes(folder.filePath("phased.dat")).split('\n');
+    ASSERT_GE(lines.size(), 21);
+    EXPECT_TRUE(lines[0].endsWith(", phi the voltage's phase in mrad (negative when polarizable)"));
+    EXPECT_EQ(lines[20], "# a b m n k rhoa ip phi");
+    const TMeasuredData read = ReadMeasuredData(FileBytes(folder.filePath("phased.dat")).toStdString());
+    const QList<QByteArray> rows = FileBytes(folder.filePath("phased.csv")).trimmed().split('\n');
+    EXPECT_EQ(rows[0], "a,b,m,n,xa,xb,xm,xn,k,rhoa,ip_percent,phi_mrad");
+    ASSERT_EQ(read.Phases.size(), static_cast<size_t>(rows.size() - 1));
+    double strongest = 0.0;
+    for (size_t d = 0; d < read.Phases.size(); ++d) {
+        EXPECT_EQ(read.Phases[d], rows[static_cast<qsizetype>(d) + 1].split(',').last().toDouble()) << d;
+        strongest = std::min(strongest, read.Phases[d]);
+    }
+    EXPECT_LT(strongest, -1.0); // the body's -30 mrad shows, with the voltage's sign
+    // --phase: over the phased body nothing changes; over the example's
+    // ground, without a phase, zeros and one line saying so.
+    EXPECT_TRUE(forward("asked.dat", section, {"--phase"}).Errors.isEmpty());
+    EXPECT_EQ(DataLines(folder.filePath("asked.dat")), DataLines(folder.filePath("phased.dat")));
+    const QString plain = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+    EXPECT_FALSE(forward("plain.dat", plain, {}).Errors.contains("phase"));
+    EXPECT_FALSE(FileBytes(folder.filePath("plain.dat")).contains("phi"));
+    const TCommandRun zeros = forward("zeros.dat", plain, {"--phase"});
+    EXPECT_EQ(zeros.Errors, "lithoprism: --phase: no region of the section has a phase: every apparent phase is 0 (set "
+                            "the regions' phases to compute others)\n");
+    const std::vector<double> none = ReadMeasuredData(FileBytes(folder.filePath("zeros.dat")).toStdString()).Phases;
+    EXPECT_EQ(none, std::vector<double>(none.size(), 0.0));
+    EXPECT_FALSE(none.empty());
 }
 
 // --- Fitting the regions ---------------------------------------------------------------
@@ -2812,6 +2865,291 @@ TEST(CommandLine, DataWithARemoteSquareFromALineElectrodeAreFittedAndInverted)
     QTemporaryDir folder;
     // Every datum keeps a ρa above 0: none left out.
     ExpectFittedAndInverted(folder, OffLineRemoteData(folder, 190.0, 20.0), "drop-negative: 0 data removed\n");
+}
+
+// --- Faults of layouts, heights, logs and memory -----------------------------------------
+
+// Hole layouts were refused for reasons they did not have ("24 electrodes
+// are too few for its levels" when the geometric factor's limit dropped
+// every configuration, and for a hole of two), after their count was
+// printed (a hole at x = 1e308), or computed for ten minutes (holes 1 µm
+// apart): each is refused by its own reason before anything is said.
+TEST(CommandLine, HoleLayoutsAreRefusedByTheirOwnReasonBeforeAnythingIsPrinted)
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath("holes.dat");
+    const QString section = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+    const std::vector<std::pair<QStringList, std::string>> cases = {
+        {{"crosshole", "--holes", "10,10.000001"},
+         "The two holes stand 1e-6 m apart, closer than the computation tells electrodes apart: at least 0.1 m (a "
+         "tenth of the hole spacing)."},
+        {{"crosshole", "--holes", "1e308,30"}, "The hole at x = 1e+308 lies outside the model area (x from 0 to 1000)."},
+        {{"single-hole", "--holes", "300", "--hole-electrodes", "2"},
+         "A hole alone has 3 to 1000 electrodes, not 2 (its smallest configuration, pole-bipole, takes A, M and N in "
+         "it)."},
+        {{"crosshole", "--holes", "300,500", "--max-geometric-factor", "1"},
+         "Every one of the 1324 configurations has a geometric factor above 1 m (the smallest 4.75 m): raise the "
+         "limit to that at least."},
+    };
+    for (const auto& [layout, refusal] : cases) {
+        const TCommandRun run =
+            RunCommand(QStringList{"--forward", out, section, "--host-resistivity", "100", "--array"} + layout);
+        EXPECT_EQ(run.Code, 1) << layout.join(' ').toStdString();
+        EXPECT_EQ(run.Errors.toStdString(), "lithoprism: " + refusal + "\n");
+        EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(out));
+    // Just beyond a tenth of the spacing apart the holes are computed.
+    const TCommandRun near = RunCommand({"--forward", out, section, "--host-resistivity", "100", "--array", "crosshole",
+                                         "--holes", "100,100.11", "--hole-electrodes", "4"});
+    EXPECT_EQ(near.Code, 0) << near.Errors.toStdString();
+    EXPECT_TRUE(near.Out.startsWith("crosshole: ")) << near.Out.toStdString();
+}
+
+// A unified file of electrodes at (x, z) and configurations "a b m n",
+// with a rhoa column of Rhoa when given.
+QByteArray UnifiedFile(const std::vector<std::pair<double, double>>& Electrodes,
+                       const std::vector<std::array<int, 4>>& Data, std::optional<double> Rhoa = std::nullopt)
+{
+    QByteArray text = "# made up\n" + QByteArray::number(Electrodes.size()) + "\n# x z\n";
+    for (const auto& [x, z] : Electrodes)
+        text += QByteArray::number(x, 'g', 17) + " " + QByteArray::number(z, 'g', 17) + "\n";
+    text += QByteArray::number(Data.size()) + (Rhoa ? "\n# a b m n rhoa\n" : "\n# a b m n\n");
+    for (const std::array<int, 4>& d : Data)
+        text += QByteArray::number(d[0]) + " " + QByteArray::number(d[1]) + " " + QByteArray::number(d[2]) + " " +
+                QByteArray::number(d[3]) + (Rhoa ? " " + QByteArray::number(*Rhoa) : QByteArray()) + "\n";
+    return text + "0\n";
+}
+
+// A scheme's electrodes above the ground were put on it without a word
+// (--data warned), and a hole's electrodes above it were refused as
+// standing at one place, 1 m apart in height: the first are warned about
+// as --data's are, the second refused for what they are, by --scheme and
+// by --data (naming the file's lines).
+TEST(CommandLine, ElectrodesAboveTheGroundAreWarnedAboutOrRefusedForIt)
+{
+    QTemporaryDir folder;
+    const QString section = QStringLiteral(LP_EXAMPLES_DIR "/example.sec");
+    std::vector<std::pair<double, double>> line, holes;
+    for (int e = 0; e < 8; ++e)
+        line.push_back({100.0 + 10.0 * e, 5.0});
+    for (double x : {300.0, 320.0})
+        for (int e = 0; e < 6; ++e)
+            holes.push_back({x, 10.0 - e});
+    WriteFile(folder.filePath("air.dat"), UnifiedFile(line, {{1, 2, 3, 4}, {2, 3, 4, 5}}));
+    WriteFile(folder.filePath("holes.dat"), UnifiedFile(holes, {{1, 2, 7, 8}, {2, 3, 8, 9}}));
+    WriteFile(folder.filePath("measured.dat"), UnifiedFile(holes, {{1, 2, 7, 8}, {2, 3, 8, 9}}, 100.0));
+    const auto forward = [&](const QStringList& Options) {
+        return RunCommand(QStringList{"--forward", folder.filePath("out.dat"), section, "--host-resistivity", "100"} +
+                          Options);
+    };
+    const TCommandRun air = forward({"--scheme", folder.filePath("air.dat")});
+    EXPECT_EQ(air.Code, 0);
+    EXPECT_EQ(air.Errors.toStdString(),
+              "lithoprism: warning: The file's electrode elevations differ from the section's surface by up to 5 "
+              "(electrode 1 at x = 100), more than a tenth of the smallest electrode spacing (10): the electrodes "
+              "stand on the section's surface.\n");
+    const TCommandRun scheme = forward({"--scheme", folder.filePath("holes.dat")});
+    EXPECT_EQ(scheme.Code, 1);
+    EXPECT_TRUE(scheme.Errors.endsWith(
+        "lithoprism: Electrodes 1 and 2 (x = 300, z = 10 and 9) are given above the section's surface (z = 0 there): "
+        "an electrode above the ground stands on it, where these two would stand at one place. Give the electrodes "
+        "elevations at or below the surface.\n"))
+        << scheme.Errors.toStdString();
+    const TCommandRun data = forward({"--data", folder.filePath("measured.dat")});
+    EXPECT_EQ(data.Code, 1);
+    EXPECT_EQ(data.Errors.toStdString(),
+              "lithoprism: Line 5: the electrode at x = 300, z = 9 and line 4's at z = 10 are given above the "
+              "section's surface (z = 0 there): an electrode above the ground stands on it, where these two would "
+              "stand at one place.\n");
+}
+
+// One configuration of k = -8.25e8 m in a measured file stopped the whole
+// comparison ("Datum 1157: the computed apparent resistivity -13.9 is not
+// above 0"). Configurations measuring next to nothing (M and N near the
+// line of equal potential, k of 1e5 to 1e7 m either side of it) leave the
+// sign of their response to the computation's rounding: those computed at 0
+// or below are skipped, named by line and counted, the others compared.
+TEST(CommandLine, ForwardAtMeasuredDataSkipsTheDataComputedAtZeroOrBelow)
+{
+    QTemporaryDir folder;
+    // A at 100, B at 130, M at 120: N at 143.72281... sees M's potential.
+    std::vector<std::pair<double, double>> electrodes{{100, 0}, {130, 0}, {120, 0}};
+    const double equal = 15.0 + std::sqrt(825.0);
+    for (double offset : {-1e-2, -1e-3, -1e-4, 1e-4, 1e-3, 1e-2})
+        electrodes.push_back({100.0 + equal + offset, 0});
+    for (double x : {200, 210, 220, 230})
+        electrodes.push_back({x, 0});
+    std::vector<std::array<int, 4>> configurations{{10, 11, 12, 13}};
+    for (int n = 4; n <= 9; ++n)
+        configurations.push_back({1, 2, 3, n});
+    TSurvey survey;
+    for (const auto& [x, z] : electrodes)
+        survey.Electrodes.push_back({x, z});
+    QByteArray text = UnifiedFile(electrodes, configurations);
+    // Each datum's resistance of a 100 ohm-m ground over a flat surface.
+    text.replace("# a b m n\n", "# a b m n r\n");
+    QList<QByteArray> lines = text.split('\n');
+    for (size_t d = 0; d < configurations.size(); ++d) {
+        const auto& c = configurations[d];
+        const double k = FlatGeometricFactor(survey, {c[0] - 1, c[1] - 1, c[2] - 1, c[3] - 1});
+        lines[static_cast<qsizetype>(18 + d)] += " " + QByteArray::number(100.0 / k, 'g', 17);
+    }
+    const QString measured = folder.filePath("null.dat"), out = folder.filePath("compared.csv");
+    WriteFile(measured, lines.join('\n'));
+    // The lines whose response the computation gives at 0 or below.
+    const TMeasuredData data = ReadMeasuredData(lines.join('\n').toStdString());
+    TSectionModel model;
+    ASSERT_TRUE(ReadSectionFile(QStringLiteral(LP_EXAMPLES_DIR "/example.sec"), model));
+    const TForwardResult response =
+        ComputeForwardResponse(PrepareForwardModel(model.Model, model.Nodes, model.ModelArea, 100.0), data.Survey());
+    QStringList skipped;
+    for (size_t d = 0; d < data.Size(); ++d)
+        if (!(response.Resistivities[d] > 0.0))
+            skipped += QString::number(data.Lines[d]);
+    ASSERT_FALSE(skipped.isEmpty());
+    const TCommandRun run = RunCommand({"--forward", out, QStringLiteral(LP_EXAMPLES_DIR "/example.sec"),
+                                        "--host-resistivity", "100", "--data", measured});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    EXPECT_EQ(run.Errors, QStringLiteral("lithoprism: warning: data skipped: %1 whose computed apparent resistivity is 0 "
+                                         "or below (a configuration measuring next to nothing: %2 %3).\n")
+                              .arg(skipped.size())
+                              .arg(skipped.size() == 1 ? "line" : "lines", skipped.join(", ")));
+    EXPECT_TRUE(run.Out.startsWith(QStringLiteral("%1 data (%2 skipped): ").arg(7 - skipped.size()).arg(skipped.size())))
+        << run.Out.toStdString();
+    EXPECT_EQ(FileBytes(out).trimmed().split('\n').size(), 1 + 7 - skipped.size());
+}
+
+// A DAS-1 line of 24 electrodes 2 m apart along x, dipole-dipole n = 1 .. 4;
+// electrode 7's Elec-Z and Terrn-Z as given.
+QByteArray Das1Line(const QByteArray& Seventh)
+{
+    QByteArray text = "!Made-up line\r\n#elec_start\r\n!Cbl# El# Elec-X  Elec-Y  Elec-Z  Terrn-Z  Type  El.Num\r\n";
+    for (int e = 1; e <= 24; ++e)
+        text += QStringLiteral("001,%1 +%2 +0.0000 %3 %4\r\n")
+                    .arg(e, 2, 10, QLatin1Char('0'))
+                    .arg(2.0 * e, 0, 'f', 4)
+                    .arg(e == 7 ? QString::fromLatin1(Seventh) : QStringLiteral("+0.0000 +0.0000"))
+                    .arg(e, 3, 10, QLatin1Char('0'))
+                    .toLatin1();
+    text += "#elec_end\r\n#data_res_col= 011\r\n#data_start\r\n";
+    int id = 1;
+    for (int a = 1; a <= 24; ++a)
+        for (int n = 1; n <= 4 && a + n + 2 <= 24; ++n)
+            text += QStringLiteral("%1 001,%2 001,%3 001,%4 001,%5 +100.0 %6 +.01\r\n")
+                        .arg(id++, 6, 10, QLatin1Char('0'))
+                        .arg(a + 1, 2, 10, QLatin1Char('0'))
+                        .arg(a, 2, 10, QLatin1Char('0'))
+                        .arg(a + 1 + n, 2, 10, QLatin1Char('0'))
+                        .arg(a + 2 + n, 2, 10, QLatin1Char('0'))
+                        .arg(100.0 / (std::numbers::pi * n * (n + 1) * (n + 2) * 2.0), 0, 'g', 9)
+                        .toLatin1();
+    return text + "#data_end\r\n";
+}
+
+// A DAS-1 file whose electrode 7 has a Terrn-Z of 1e9 made --invert grow
+// until the machine ended it; one above its terrain in a hole ended in an
+// internal guard naming no line. The first is refused by its line, the
+// second put on its terrain with a warning naming it.
+TEST(CommandLine, InvertRefusesAGroundFarAboveTheSurveyAndStandsAnElectrodeAboveItsTerrainOnIt)
+{
+    QTemporaryDir folder;
+    const QString tall = folder.filePath("tall.txt"), out = folder.filePath("image.csv");
+    WriteFile(tall, Das1Line("+0.0000 +1000000000"));
+    const TCommandRun refused = RunCommand({"--invert", out, tall, "--iterations", "1"});
+    EXPECT_EQ(refused.Code, 1);
+    EXPECT_TRUE(refused.Errors.endsWith(
+        "lithoprism: Line 10: the electrode at x = 14 lies under a ground surface at elevation 1e9, 5e8 electrode "
+        "spacings above the next height of the survey (0), more than 50: the inversion's cells cannot reach across "
+        "such a gap. Correct its elevation or the ground's (its depth), or remove the data that use it.\n"))
+        << refused.Errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+    const QString above = folder.filePath("above.txt");
+    WriteFile(above, Das1Line("+1.0000 +.50000"));
+    const TCommandRun stood = RunCommand({"--invert", out, above, "--iterations", "1"});
+    EXPECT_EQ(stood.Code, 0) << stood.Errors.toStdString();
+    EXPECT_TRUE(stood.Errors.startsWith("lithoprism: warning: 1 electrode stands above its Terrn-Z (the first on line "
+                                        "10, the most by 0.5 m): put on the terrain, the ground's surface there.\n"))
+        << stood.Errors.toStdString();
+}
+
+// A resistivity log of the block's ground at X in a well-log list, one
+// sample Bad at 31 m when given.
+QString LogList(const QTemporaryDir& Folder, const QString& Name, double X, const QByteArray& Bad = {})
+{
+    QByteArray samples;
+    for (int depth = 1; depth < 80; depth += 2)
+        samples += QByteArray::number(depth) + " " +
+                   (depth == 31 && !Bad.isEmpty() ? Bad : QByteArray(depth > 10 && depth < 50 ? "25" : "100")) + "\n";
+    WriteFile(Folder.filePath(Name + ".log"), samples);
+    const QString list = Folder.filePath(Name + ".crt");
+    WriteFile(list, Name.toLatin1() + ".log\nborehole B1\n" + QByteArray::number(X, 'g', 17) + " 5 0 0 0 0 0\n");
+    return list;
+}
+
+// A log with a resistivity of 0, -5 or no number was warned about (or
+// refused without its line) and used; a well at x = 1e308 changed the
+// image while one at 5,000 was dropped without a word; --log-error and
+// --log-reach were taken without --well-logs. Now: refused by the log's
+// file and line; left out with a warning (refused when no log is left);
+// refused as arguments.
+TEST(CommandLine, WellLogsWithUnusableSamplesOrWellsBeyondTheCellsAreSaidSo)
+{
+    QTemporaryDir folder;
+    const QString data = BlockData(folder), out = folder.filePath("image.csv");
+    const std::vector<std::tuple<QString, double, QByteArray, QString>> cases = {
+        {"zero", 200.0, "0", "lithoprism: The log \"borehole B1\" (zero.log, line 16) holds a resistivity of 0"},
+        {"negative", 200.0, "-5", "lithoprism: The log \"borehole B1\" (negative.log, line 16) holds a resistivity of -5"},
+        {"none", 200.0, "nan", "lithoprism: The log \"borehole B1\" (none.log, line 16) holds no number"},
+        {"far", 5000.0, {}, "lithoprism: warning: The log \"borehole B1\" stands at x = 5000, beyond the inversion's cells"},
+        {"huge", 1e308, {}, "lithoprism: warning: The log \"borehole B1\" stands at x = 1e308, beyond the inversion's cells"},
+    };
+    for (const auto& [name, x, bad, said] : cases) {
+        const TCommandRun run = RunCommand({"--invert", out, data, "--well-logs", LogList(folder, name, x, bad)});
+        EXPECT_EQ(run.Code, 1) << name.toStdString();
+        EXPECT_TRUE(run.Errors.contains(said)) << run.Errors.toStdString();
+        if (bad.isEmpty()) {
+            EXPECT_TRUE(run.Errors.endsWith("stands over the inversion's cells.\n")) << run.Errors.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(out));
+    for (const char* option : {"--log-error", "--log-reach"}) {
+        const TCommandRun run = RunCommand({"--invert", out, data, option, "5"});
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_EQ(run.Errors, "lithoprism: --log-error and --log-reach go with --well-logs LIST.crt (see lithoprism "
+                              "--help)\n");
+    }
+}
+
+// A file of a million data under "ulimit -v 700000" ended in "lithoprism:
+// std::bad_alloc": memory running out is said with the step the command
+// was at and what that step needs, whichever command it is.
+TEST(CommandLine, MemoryRunningOutIsSaidWithTheStepAndItsNeed)
+{
+    using commandline::CommandFailed, commandline::ReadMeasuredDataFile, commandline::SetCommandStep;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(std::tmpfile(), &std::fclose);
+    SetCommandStep(QStringLiteral("reading the measured data file \"big.dat\""), 234e6);
+    EXPECT_EQ(CommandFailed(errors.get(), std::bad_alloc()), 1);
+    SetCommandStep(QStringLiteral("laying the inversion's cells"));
+    EXPECT_EQ(CommandFailed(errors.get(), std::bad_alloc()), 1);
+    const QStringList said = StreamText(errors.get()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 2);
+    const QRegularExpression available(R"([ (][0-9.e+]+ MB available\)\.$)");
+    EXPECT_TRUE(said[0].startsWith("lithoprism: not enough memory while reading the measured data file \"big.dat\" (it "
+                                   "needs about 234 MB;"))
+        << said[0].toStdString();
+    EXPECT_TRUE(said[1].startsWith("lithoprism: not enough memory while laying the inversion's cells ("))
+        << said[1].toStdString();
+    for (const QString& line : said)
+        EXPECT_TRUE(available.match(line).hasMatch()) << line.toStdString();
+    // The step a command reaches is the one said: a file of 100 data read.
+    QTemporaryDir folder;
+    std::vector<std::array<int, 4>> data(100, {2, 1, 3, 4});
+    WriteFile(folder.filePath("few.dat"), UnifiedFile({{100, 0}, {110, 0}, {120, 0}, {130, 0}}, data, 100.0));
+    ASSERT_EQ(ReadMeasuredDataFile(folder.filePath("few.dat"), std::nullopt, errors.get()).Size(), 100u);
+    EXPECT_EQ(CommandFailed(errors.get(), std::bad_alloc()), 1);
+    EXPECT_TRUE(StreamText(errors.get()).contains("not enough memory while reading the measured data file \"" +
+                                                  folder.filePath("few.dat") + "\" (it needs about "));
 }
 
 } // namespace

@@ -726,6 +726,39 @@ TEST_F(ForwardResponseWindowTest, TheIpIsPhaseBoxReadsTheOpenFileAgainAsPhases)
 // A body given a phase adds the apparent phases' chart (their magnitude in
 // mrad), the library's first-order phases for the survey; without one the
 // chart stays out of sight.
+// A configuration measuring next to nothing (N near M's line of equal
+// potential, k of 1e5 to 1e7 m) computed at 0 ohm-m or below stopped the
+// whole comparison: such data are skipped and counted by line now, the
+// others compared.
+TEST_F(ForwardResponseWindowTest, DataComputedAtZeroOrBelowAreSkippedAndTheOthersCompared)
+{
+    OpenComputed();
+    TSurvey survey;
+    for (double x : {100.0, 130.0, 120.0})
+        survey.Electrodes.push_back({x, 0.0});
+    for (double offset : {-1e-2, -1e-3, -1e-4, 1e-4, 1e-3, 1e-2})
+        survey.Electrodes.push_back({115.0 + std::sqrt(825.0) + offset, 0.0});
+    QString text = QStringLiteral("9\n# x z\n");
+    for (const TElectrode& electrode : survey.Electrodes)
+        text += QStringLiteral("%1 0\n").arg(electrode.x, 0, 'g', 17);
+    text += QStringLiteral("6\n# a b m n r\n");
+    for (int n = 3; n < 9; ++n)
+        text += QStringLiteral("1 2 3 %1 %2\n").arg(n + 1).arg(100.0 / FlatGeometricFactor(survey, {0, 1, 2, n}), 0, 'g', 17);
+    const QString file = Folder.filePath(QStringLiteral("null.dat"));
+    QString error;
+    ASSERT_TRUE(SaveBytesAtomically(file, (text + QStringLiteral("0\n")).toUtf8(), error)) << error.toStdString();
+    OpenMeasured(file);
+    const int compared = Forward->Misfit()->Data;
+    EXPECT_LT(compared, 6);
+    EXPECT_GT(compared, 0);
+    ASSERT_EQ(Forward->Result()->Resistivities.size(), static_cast<size_t>(compared));
+    for (double rho : Forward->Result()->Resistivities)
+        EXPECT_GT(rho, 0.0);
+    EXPECT_TRUE(Forward->MisfitLabel->text().startsWith(
+        QStringLiteral("%1 data (%2 skipped): ").arg(compared).arg(6 - compared)))
+        << Forward->MisfitLabel->text().toStdString();
+}
+
 TEST_F(ForwardResponseWindowTest, ABodysPhaseShowsTheApparentPhasesMagnitude)
 {
     OpenComputed();

@@ -37,6 +37,7 @@
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
+#include <QtCore/QRegularExpression>
 #include <QtWidgets/QTableWidget>
 
 #include <array>
@@ -1111,6 +1112,9 @@ TEST_F(InversionWindowTest, ChargeabilitiesHeldAtTheirBoundsWithFixedCellsInvert
     // One iteration asked for, one named in the singular.
     ASSERT_EQ(result.Steps.back().Iteration, 1);
     EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral(" cells, 1 iteration: "))) << Inversion->StateLabel->text().toStdString();
+    // No phases inverted: neither their χ² nor its column.
+    EXPECT_FALSE(Inversion->StateLabel->text().contains(QStringLiteral("phases")));
+    EXPECT_TRUE(Inversion->IterationTable->isColumnHidden(4));
 }
 
 // Data cleaned in the forward window reach the inversion window on the
@@ -1759,6 +1763,36 @@ TEST_F(InversionWindowTest, PhaseDataShowThePhaseTabWithTheMagnitudeInMrad)
     }
     // The data's phases of 5 to 7 mrad give cells of about that size.
     EXPECT_GT(*std::max_element(shown.begin(), shown.end()), 4.0);
+    // The phases' χ² beside the resistivity's: in the summary and in the
+    // iteration table's last row, its column there only now.
+    const QString state = Inversion->StateLabel->text();
+    const QRegularExpression summary(QStringLiteral("χ² [0-9.]+, rrms [0-9.]+ %; phases: χ² ([0-9.]+)\\. "));
+    const QRegularExpressionMatch said = summary.match(state);
+    ASSERT_TRUE(said.hasMatch()) << state.toStdString();
+    EXPECT_NEAR(said.captured(1).toDouble(), result.PhaseChiSquare, 0.01 * result.PhaseChiSquare + 0.01);
+    QTableWidget& table = *Inversion->IterationTable;
+    EXPECT_FALSE(table.isColumnHidden(4));
+    EXPECT_EQ(table.horizontalHeaderItem(4)->text(), QStringLiteral("χ² phases"));
+    ASSERT_NE(table.item(table.rowCount() - 1, 4), nullptr);
+    EXPECT_NEAR(table.item(table.rowCount() - 1, 4)->text().toDouble(), result.PhaseChiSquare,
+                0.01 * result.PhaseChiSquare + 0.01);
+    EXPECT_EQ(table.item(0, 4), nullptr); // the earlier iterations inverted no phases
+    // The column and the longer state line take no room the window did not
+    // need without them: it fits a screen of 800 x 600 as it did.
+    const auto smallest = [this] {
+        SettleLayouts();
+        return Inversion->minimumSizeHint().expandedTo(Inversion->minimumSize());
+    };
+    const QSize withPhases = smallest();
+    table.setColumnHidden(4, true);
+    Inversion->StateLabel->setText(state.section(QStringLiteral("; phases"), 0, 0) + QStringLiteral(". ") +
+                                   state.section(QStringLiteral(". "), 1));
+    const QSize plain = smallest();
+    Inversion->StateLabel->setText(state);
+    table.setColumnHidden(4, false);
+    EXPECT_LE(withPhases.height(), plain.height());
+    EXPECT_LE(withPhases.height(), 600);
+    EXPECT_LE(withPhases.width(), 800);
     // A click on the tab opens it.
     QTabBar& bar = *tabs.tabBar();
     QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.tabRect(phaseTab).center());

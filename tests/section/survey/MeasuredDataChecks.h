@@ -82,7 +82,7 @@ inline std::string PlacementRefusalWithoutLine(const TMeasuredData& Data)
 }
 
 // Empty when the misfit refuses the data of ρa 0 or below (naming them, the
-// first by its line) and every other datum compares with a response of 100
+// first by its line or record) and every other datum compares with a response of 100
 // ohm-m within what a double counts, else what went wrong. The response's
 // factors are the data's own.
 inline std::string UncountableMisfit(const TMeasuredData& Data)
@@ -102,7 +102,7 @@ inline std::string UncountableMisfit(const TMeasuredData& Data)
         } catch (const EForwardError& error) {
             const std::string& message = error.Message();
             if (message.find("apparent resistivity of 0 or below (") == std::string::npos ||
-                message.find("on line ") == std::string::npos)
+                (message.find("on line ") == std::string::npos && message.find("on record ") == std::string::npos))
                 return message;
         }
     }

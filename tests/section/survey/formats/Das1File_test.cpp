@@ -85,6 +85,32 @@ TEST(Das1File, ElectrodesBelowTheTerrainAreBuriedAsDeepAsTheFileSays)
     EXPECT_DOUBLE_EQ(data.Resistivities[0], 2.0 * FlatGeometricFactor(data.Survey(), data.Configurations[0]));
 }
 
+// A hole electrode above its terrain (Elec-Z 105 over a Terrn-Z of 100)
+// stood on a surface of its own above the hole's others, and the inversion
+// ended in an internal guard. It stands on the terrain now, said by line.
+TEST(Das1File, AnElectrodeAboveItsTerrainStandsOnTheTerrainWithAWarning)
+{
+    const TMeasuredData data = ReadDas1("#elec_start\r\n"
+                                        "001,01 +0.0000 +0.0000 +100.00 +100.00 001\r\n"
+                                        "001,02 +0.0000 +10.000 +105.00 +100.00 002\r\n"
+                                        "001,03 +0.0000 +10.000 +97.000 +100.00 003\r\n"
+                                        "001,04 +0.0000 +10.000 +95.000 +100.00 004\r\n"
+                                        "#elec_end\r\n"
+                                        "#data_res_col= 011\r\n"
+                                        "#data_start\r\n"
+                                        "000001 001,01 001,02 001,03 001,04 +100.0 +2.0 +.01\r\n"
+                                        "#data_end\r\n");
+    ASSERT_EQ(data.Electrodes.size(), 4u);
+    std::vector<double> elevations, depths;
+    for (const TElectrode& e : data.Electrodes)
+        elevations.push_back(e.z), depths.push_back(e.Depth);
+    EXPECT_EQ(elevations, (std::vector<double>{100.0, 95.0, 97.0, 100.0}));
+    EXPECT_EQ(depths, (std::vector<double>{0.0, 5.0, 3.0, 0.0}));
+    EXPECT_EQ(data.Warnings, (std::vector<std::string>{"1 electrode stands above its Terrn-Z (the first on line 3, "
+                                                       "the most by 5 m): put on the terrain, the ground's surface "
+                                                       "there."}));
+}
+
 // A real export was refused at its line "Electrodes input/output format":
 // free text between the blocks. Each variant is now read, the same data
 // every time.

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <tuple>
 
 namespace lp {
 namespace {
@@ -290,6 +291,36 @@ TEST(SyscalBinaryFile, ReadsARemoteOffTheLineAtItsPlace)
     }
     test::ExpectRemoteLayout(ReadSyscalBinary(SyscalBinaryFile(records)));
     test::ExpectRemoteLayout(ReadSyscalBinx(test::SyscalBinxFile(records)));
+}
+
+// The binary files' warnings and skipped data said "line 2" of a file that
+// has records and bytes: they name the record and its byte now. A line
+// along x with its second record's M 2 m off it, and a record without a
+// current (skipped), in a .bin and in a .binx file.
+TEST(SyscalBinaryFile, WarningsAndSkippedDataNameRecordsAndTheirBytes)
+{
+    std::vector<TSyscalBinaryRecord> records;
+    for (float a = 0.0f; a < 40.0f; a += 10.0f)
+        records.push_back(SyscalBinaryDatum({a, a + 10.0f, a + 20.0f, a + 30.0f}, 100.0f, 50.0f));
+    records[1].X[2] = 35.0f; // M of the second record, between the line's electrodes
+    records[1].Y[2] = 2.0f;
+    records[2].In = 0.0f;
+    const std::vector<std::tuple<const char*, std::string, TMeasuredData (*)(std::string_view), size_t>> files = {
+        {".bin", test::SyscalBinaryFile(records), &ReadSyscalBinary, 1333},
+        {".binx", test::SyscalBinxFile(records), &ReadSyscalBinx, 4673},
+    };
+    for (const auto& [name, bytes, read, second] : files) {
+        const TMeasuredData data = read(bytes);
+        ASSERT_EQ(data.Warnings.size(), 1u) << name;
+        EXPECT_NE(data.Warnings[0].find("first placed on record 2 at byte " + std::to_string(second)),
+                  std::string::npos)
+            << data.Warnings[0];
+        EXPECT_EQ(data.Skipped.Text(), "1 row without a measurement (no value, a current of 0, or a failed reading: "
+                                       "record 3)")
+            << name;
+        EXPECT_EQ(LinePlace(data.Format, 3), "Record 3");
+    }
+    EXPECT_EQ(LinePlace(TDataFormat::SyscalText, 3), "Line 3");
 }
 
 } // namespace
