@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace lp {
 namespace {
 
@@ -32,6 +34,25 @@ TEST(FileType, WrittenWhenMissingOrChangedOnly)
     EXPECT_TRUE(MimePackageText(entry).contains(QStringLiteral("<glob pattern=\"*.sec\"/>")));
     EXPECT_TRUE(DesktopEntryText({QStringLiteral("sec"), {}, {}, QStringLiteral("/a \"b\"/$x")})
                     .contains(QStringLiteral("Exec=\"/a \\\"b\\\"/\\$x\" %f")));
+}
+
+std::string PackagedFileText(const char* Name)
+{
+    QFile file(QStringLiteral(LP_INSTALL_FILES_DIR "/%1").arg(QLatin1String(Name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// The Debian package installs the files the registration writes for a
+// user, under the same names: the same MIME type, and the same desktop
+// entry but for its program, which is the one on the PATH.
+TEST(FileType, PackagedFilesAreThoseRegistered)
+{
+    const TFileTypeEntry installed{QStringLiteral("sec"), QStringLiteral("Vexa section data"),
+                                   QStringLiteral("lithoprism"), QStringLiteral("lithoprism")};
+    EXPECT_EQ(PackagedFileText("lithoprism-sec.xml"), MimePackageText(installed).toStdString());
+    QString desktop = DesktopEntryText(installed);
+    desktop.replace(QStringLiteral("Exec=\"lithoprism\" %f"), QStringLiteral("Exec=lithoprism %f"));
+    EXPECT_EQ(PackagedFileText("lithoprism.desktop"), desktop.toStdString());
 }
 
 TEST(FileType, DataFolderFollowsXdgDataHome)
