@@ -1080,11 +1080,16 @@ TInversionResult InvertResistivity(TInversionProblem& Problem, const VectorXd& M
 TChargeabilityResult InvertChargeability(const MatrixXd& Jacobian, const VectorXd& Measured, const VectorXd& Errors,
                                          const Eigen::SparseMatrix<double>& Smoothness)
 {
-    const TWeightedRows rows =
-        WeightedRows(Jacobian, Measured, Errors, Smoothness, "chargeability", "a chargeability");
-    const TLambdaChoice choice = InvertLinear(rows, Smoothness, 0.0, MaxCellChargeability);
-    return {choice.Model, Jacobian * choice.Model, choice.ChiSquare, choice.Lambda, choice.FromNoise,
-            choice.ErrorScale};
+    // Solved in mV/V, as the phases are in mrad: λ weighs the roughness
+    // against misfits in the data's errors, and a roughness of fractions
+    // (a thousandth of the mV/V's) left the sweep's λ of 1e-3 to 1000
+    // millions too weak: the image ran rough, two cells in three held at 0.
+    constexpr double PerMille = 1000.0;
+    const TWeightedRows rows = WeightedRows(Jacobian, PerMille * Measured, PerMille * Errors, Smoothness,
+                                            "chargeability", "a chargeability");
+    const TLambdaChoice choice = InvertLinear(rows, Smoothness, 0.0, PerMille * MaxCellChargeability);
+    const VectorXd eta = choice.Model / PerMille;
+    return {eta, Jacobian * eta, choice.ChiSquare, choice.Lambda, choice.FromNoise, choice.ErrorScale};
 }
 
 VectorXd Coverage(const MatrixXd& Jacobian, const VectorXd& Areas)

@@ -126,7 +126,11 @@ class Image:
     def __init__(self, path, stdout):
         with open(path) as table:
             rows = list(csv.DictReader(table))
-        value = lambda name: np.array([float(r[name]) for r in rows]) if name in rows[0] else None  # noqa: E731
+        def value(name):  # None for a column the table lacks or leaves empty
+            if name not in rows[0] or not rows[0][name]:
+                return None
+            return np.array([float(r[name]) for r in rows])
+
         self.x = (value("x1") + value("x2")) / 2
         self.depth = (value("z1") + value("z2")) / 2
         self.resistivity, self.phase, self.chargeability = value("resistivity"), value("phase"), value("chargeability")
@@ -270,6 +274,9 @@ class SideBySide(unittest.TestCase):
         correlation = float(np.corrcoef(mine, theirs[found])[0, 1])
         medians = float(np.median(mine)), float(np.median(theirs[found]))
         pair = float(np.corrcoef(ours.phase[seen], -charge.chargeability[seen])[0, 1])
+        print("\ntime-domain: chargeability chi-square %.3g, %.3g to %.3g %%, median %.3g %%"
+              % (charge.phase_chi_square, charge.chargeability[seen].min(), charge.chargeability[seen].max(),
+                 np.median(charge.chargeability[seen])))
         print("\nphases with per-datum errors a third of their noise: ours chi-square %.3g, median %.2f mrad, "
               "%.2f to %.2f, %.1f s; pyGIMLi's median %.2f mrad, %.2f to %.2f, %.1f s; correlation %.3f; "
               "time-domain chargeability against the phases %.3f"
