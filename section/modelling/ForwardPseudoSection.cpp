@@ -182,8 +182,8 @@ public:
     {
         int left = -1, right = -1;
         for (int e : {c.a, c.b, c.m, c.n}) {
-            if (e < 0)
-                continue;
+            if (e < 0 || At(e).y != 0.0)
+                continue; // a pole, or a remote off the line
             const int hole = FHoleOf.at(static_cast<size_t>(e));
             if (hole < 0)
                 return MeanX;
@@ -199,7 +199,7 @@ public:
         double xl = 0.0, zl = 0.0, xr = 0.0, zr = 0.0;
         int nl = 0, nr = 0;
         for (int e : {c.a, c.b, c.m, c.n})
-            if (e >= 0) {
+            if (e >= 0 && At(e).y == 0.0) {
                 const bool first = FHoleOf.at(static_cast<size_t>(e)) == left;
                 (first ? xl : xr) += At(e).x;
                 (first ? zl : zr) += At(e).z;
