@@ -188,14 +188,18 @@ void TForwardResponseWindow::KeepWithinScreen()
         parts->Host->setMinimumHeight(smallest);
     layout()->activate();
     // The window itself within the screen, moved back onto it where it stands off.
+    const int sides = std::max(frameGeometry().width() - width(), 0);
     const int highest = std::max(available.height() - frame, minimumSizeHint().height());
-    if (height() > highest)
-        resize(width(), highest);
+    const int widest = std::max(available.width() - sides, minimumSizeHint().width());
+    if (height() > highest || width() > widest)
+        resize(std::min(width(), widest), std::min(height(), highest));
     if (isVisible()) {
         const QRect outer = frameGeometry();
-        const int y = std::clamp(outer.top(), available.top(), std::max(available.top(), available.bottom() + 1 - outer.height()));
-        if (y != outer.top())
-            move(pos().x(), pos().y() + y - outer.top());
+        const auto inside = [](int At, int Low, int High, int Size) { return std::clamp(At, Low, std::max(Low, High + 1 - Size)); };
+        const int x = inside(outer.left(), available.left(), available.right(), outer.width());
+        const int y = inside(outer.top(), available.top(), available.bottom(), outer.height());
+        if (x != outer.left() || y != outer.top())
+            move(pos() + QPoint(x - outer.left(), y - outer.top()));
     }
 }
 
