@@ -521,9 +521,11 @@ TEST(RandomEditing, EveryModeKeepsTheModelSound)
 
 TEST(RandomEditing, EveryModeKeepsTheModelSoundUnderARelief)
 {
-    RandomUser user(23, true);
-    ASSERT_TRUE(user.Run(1500, true));
-    ExpectEveryModeUsed({&user});
+    RandomUser first(23, true);
+    ASSERT_TRUE(first.Run(1500, true));
+    RandomUser second(24, true);
+    ASSERT_TRUE(second.Run(1500, true));
+    ExpectEveryModeUsed({&first, &second});
 }
 
 } // namespace

@@ -223,7 +223,11 @@ TEST(ForwardPseudoSection, DataOfBuriedElectrodesStandAtTheirDipolesMidpoints)
     // Between the two holes a datum stands by its path's tilt: midway when
     // level, at the right hole when it falls the holes' whole height (10.5
     // m) to the right, at the left one when it rises as far.
-    const auto tilted = [](double LeftZ, double RightZ) { return 44.0 + 12.0 * (1.0 + (LeftZ - RightZ) / 10.5) / 2.0; };
+    // The height is that of the hole electrodes the data use: 1.5 m down
+    // to -6 m here.
+    const auto tilted = [](double LeftZ, double RightZ, double Height = 7.5) {
+        return 44.0 + 12.0 * (1.0 + (LeftZ - RightZ) / Height) / 2.0;
+    };
     ASSERT_TRUE(PlacedPseudoPoints(points));
     const auto z = [&](int e) { return survey.Electrodes[static_cast<size_t>(e)].z; };
     EXPECT_DOUBLE_EQ(points[0].X, 50.0);
@@ -243,12 +247,19 @@ TEST(ForwardPseudoSection, DataOfBuriedElectrodesStandAtTheirDipolesMidpoints)
         TConfiguration Configuration;
         double X;
     };
-    for (const Row& row : {Row{{0, -1, 15, -1}, 56.0}, Row{{7, -1, 8, -1}, 44.0}, Row{{3, 4, 11, 12}, 50.0},
-                           Row{{0, 1, 14, 15}, tilted(0.75, -8.25)}, Row{{16, -1, 15, -1}, 53.0}}) {
-        TSurvey one = survey;
-        one.Configurations = {row.Configuration};
-        EXPECT_DOUBLE_EQ(PseudoSectionPoints(one).front().X, row.X) << row.Configuration.a << " " << row.Configuration.n;
-    }
+    // Together (the holes' whole height used: 1.5 m to -9 m).
+    const std::vector<Row> rows{{{0, -1, 15, -1}, 56.0},
+                                {{7, -1, 8, -1}, 44.0},
+                                {{3, 4, 11, 12}, 50.0},
+                                {{0, 1, 14, 15}, tilted(0.75, -8.25, 10.5)},
+                                {{16, -1, 15, -1}, 53.0}};
+    TSurvey tilts = survey;
+    tilts.Configurations.clear();
+    for (const Row& row : rows)
+        tilts.Configurations.push_back(row.Configuration);
+    const std::vector<TPseudoPoint> tiltPoints = PseudoSectionPoints(tilts);
+    for (size_t r = 0; r < rows.size(); ++r)
+        EXPECT_DOUBLE_EQ(tiltPoints.at(r).X, rows[r].X) << r;
     EXPECT_DOUBLE_EQ(*points[4].Elevation, (z(5) + z(12) + z(13)) / 3.0);
 
     TMetafile metafile;

@@ -293,13 +293,15 @@ TEST(MeshCellPainting, ShearedCellsLeaveNoPinholes)
         SCOPED_TRACE(row.Name);
         TTModelSection2d chart;
         FillMesh(chart, EvenBounds(20, 5), EvenBounds(10, 4));
+        chart.ShowMesh = false; // the cells' fills alone, as the image shows them
         chart.ReliefX = row.ReliefX;
         chart.ReliefZ = row.ReliefZ;
         chart.UpdateReliefShift();
         chart.ModelBottom = 40 + chart.MaxReliefShift;
+        double value = 3.0;
         for (int c = 0; c <= chart.LastCol; ++c)
             for (int r = 0; r <= chart.LastRow; ++r)
-                chart.SetCellValue(c, r, 3.0);
+                chart.SetCellValue(c, r, value);
         TBitmap picture(chart.Width(), chart.Height());
         chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
         chart.RepaintCells();
