@@ -993,7 +993,7 @@ TEST_F(NewFromData, KnownGeologyListsDrawnLinesAndANewSiteDropsTheOldLogs)
     ResetCommonDialogService();
     EXPECT_EQ(logs.rowCount(), 1);
 
-    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Discard"));
+    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Discard"), QStringLiteral("Untitled"));
     EXPECT_EQ(Window->Carotage->Logs.Length(), 0);
     EXPECT_EQ(logs.rowCount(), 0);
     EXPECT_EQ(lines.rowCount(), before);

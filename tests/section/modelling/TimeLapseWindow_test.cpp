@@ -172,9 +172,11 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
     const QString junk = Folder.filePath(QStringLiteral("junk.dat"));
     QString error;
     ASSERT_TRUE(SaveBytesAtomically(junk, "no data here\n", error));
+    Messages.clear();
     ASSERT_NO_FATAL_FAILURE(AddByKey(junk));
     EXPECT_EQ(Lapse->SurveyCount(), 5);
-    EXPECT_TRUE(Lapse->StateLabel->text().contains(QStringLiteral("junk.dat"))) << Lapse->StateLabel->text().toStdString();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages.front().contains(QStringLiteral("junk.dat"))) << Messages.front().toStdString();
     // The repeated baseline removed (Alt+R on the last row, selected).
     ASSERT_EQ(Lapse->SurveyTable->currentRow(), 4);
     AltKey(Qt::Key_R);
