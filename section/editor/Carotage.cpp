@@ -465,6 +465,13 @@ void TCarotageOverlay::ReadCarotage(const QString& FileName)
     BuildCarotageSeries();
 }
 
+void TCarotageOverlay::Clear()
+{
+    FreeSeries();
+    Logs.Clear();
+    Skipped.clear();
+}
+
 void TCarotageOverlay::BuildCarotageSeries()
 {
     for (carotagedata& log : Logs) {

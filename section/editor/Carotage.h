@@ -113,6 +113,8 @@ public:
     // EReadError naming the list (with the first reasons groups were left
     // out); no log is then loaded.
     void ReadCarotage(const QString& FileName);
+    // Takes every log off the chart: a new site's section has none.
+    void Clear();
     void BuildCarotageSeries();
     // Places every log whose position is inside the axis range.
     void DrawCarotage(double AxisMax, double AxisMin);

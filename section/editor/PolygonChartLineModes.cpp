@@ -230,17 +230,23 @@ bool TPolygonChart::EditStepLineModes(TPolygonEditMode Mode, int Phase, double X
     switch (Mode) {
     case pmAddLine:
         if (Phase == 0) {
-            if (!(X > ModelArea.left && X < ModelArea.right && Y > ModelArea.top && Y < ModelArea.bottom))
+            // A left click adds a point; a right click ends the line with the
+            // points drawn, adding none where the cursor is (wherever it is).
+            if (!Right) {
+                if (!(X > ModelArea.left && X < ModelArea.right && Y > ModelArea.top && Y < ModelArea.bottom))
+                    break;
+                DrawnPoints.Add(complexM{X, Y});
+                EditPathSeries->AddXY(X, Y, QString(), clPlotColor);
+                Editing = true;
+                RubberBandSeries->Clear();
+                if (DrawnPoints.Length() > 1) {
+                    RubberBandSeries->AddXY(X, Y, QString(), clPlotColor);
+                    RubberBandSeries->AddXY(X, Y, QString(), clPlotColor);
+                }
                 break;
-            DrawnPoints.Add(complexM{X, Y});
-            EditPathSeries->AddXY(X, Y, QString(), clPlotColor);
-            Editing = true;
-            RubberBandSeries->Clear();
-            if (DrawnPoints.Length() > 1) {
-                RubberBandSeries->AddXY(X, Y, QString(), clPlotColor);
-                RubberBandSeries->AddXY(X, Y, QString(), clPlotColor);
             }
-            if (!Right)
+            RubberBandSeries->Clear();
+            if (DrawnPoints.Empty())
                 break;
             line record;
             record.points = DrawnPoints;

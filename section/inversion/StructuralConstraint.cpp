@@ -347,8 +347,11 @@ std::vector<double> LayerBoundaries(const TWellLog& Log, double Contrast)
 } // namespace
 
 TInversionMesh MeshFollowingConstraint(const TInversionMesh& Mesh, const std::vector<TConstraintLine>& Lines,
-                                       const std::vector<TWellLog>& Logs, double LayerContrast, double CellGrowth)
+                                       const std::vector<TWellLog>& Logs, double LayerContrast, double CellGrowth,
+                                       double Reach)
 {
+    if (!(std::isfinite(Reach) && Reach >= 0.0))
+        throw EForwardError("The logs' lateral reach must be a finite number of metres, 0 or above.");
     CheckInversionMesh(Mesh);
     if (Lines.empty() && Logs.empty())
         return Mesh;
@@ -363,12 +366,30 @@ TInversionMesh MeshFollowingConstraint(const TInversionMesh& Mesh, const std::ve
         if (right == Mesh.ColumnEdges.begin() || right == Mesh.ColumnEdges.end())
             continue; // beside the mesh
         const auto e = static_cast<size_t>(right - Mesh.ColumnEdges.begin());
-        for (double y : LayerBoundaries(log, LayerContrast)) {
+        const std::vector<double> layers = LayerBoundaries(log, LayerContrast);
+        for (double y : layers) {
             targets[e - 1].push_back(y);
             targets[e].push_back(y);
         }
+        // The layers stand round the well as far as the log's data reach
+        // (AddReachedColumns: at the same depth below the ground): rows bent
+        // at the well's column alone put the contact in that column only,
+        // and its cells take a value their neighbours do not.
+        const double ground = SurfaceAt(Mesh, log.X);
+        for (size_t edge = 0; edge < Mesh.ColumnEdges.size(); ++edge) {
+            const double x = Mesh.ColumnEdges[edge];
+            if (edge == e - 1 || edge == e || !(std::fabs(x - log.X) < Reach))
+                continue;
+            for (double y : layers)
+                targets[edge].push_back(SurfaceAt(Mesh, x) - (ground - y));
+        }
     }
     return FollowTargets(Mesh, targets, CellGrowth);
+}
+
+double LogReachMetres(const TSurvey& Survey, double Spacings)
+{
+    return Spacings * MedianGap(UsedElectrodePositions(Survey));
 }
 
 std::vector<TConstraintLine> SectionBoundaryLines(const TForwardModel& Section, const std::vector<double>& ZoneWeights)

@@ -33,6 +33,7 @@
 // column beside it: three spacings away the image would be the survey's.)
 
 #include "section/inversion/InversionMesh.h"
+#include "section/survey/Survey.h"
 
 #include <Eigen/Sparse>
 
@@ -121,11 +122,21 @@ double PriorDatumError(double Error, double Distance, double Reach);
 // it, the line no steeper there than 1 in 1 (row boundaries cannot follow
 // a steep line); at both edges of the column holding each log's well, the
 // log's layer boundaries (half way between two neighbouring samples whose
-// values differ by more than the factor LayerContrast).
-// Without lines and logs, or where nothing can be followed: Mesh.
+// values differ by more than the factor LayerContrast), and at every other
+// column edge less than Reach (metres) from the well, at the same depths
+// below the ground (the log's prior data reach that far: LogPriorData), so
+// that the columns beside the well follow its contact as its own does.
+// Without lines and logs, or where nothing can be followed: Mesh. Raises
+// EForwardError for a Reach that is not a finite number of 0 or above.
+inline constexpr double DefaultLayerContrast = 1.5;
+inline constexpr double DefaultCellGrowth = 2.0;
 TInversionMesh MeshFollowingConstraint(const TInversionMesh& Mesh, const std::vector<TConstraintLine>& Lines,
-                                       const std::vector<TWellLog>& Logs, double LayerContrast = 1.5,
-                                       double CellGrowth = 2.0);
+                                       const std::vector<TWellLog>& Logs, double LayerContrast = DefaultLayerContrast,
+                                       double CellGrowth = DefaultCellGrowth, double Reach = 0.0);
+
+// The logs' reach in metres: Spacings times the median gap between the
+// electrodes the survey uses (TSurveyInversionOptions::LogReach).
+double LogReachMetres(const TSurvey& Survey, double Spacings);
 
 // The section's boundaries between two regions (edges of its geometry that
 // surfaces of two different regions share), each as a line of two points

@@ -198,7 +198,7 @@ void TSurveyInverter::AddWellLogs(TState& State)
     const double spacings = State.Options.LogReach;
     if (!(std::isfinite(spacings) && spacings >= 0.0))
         throw EForwardError("The logs' lateral reach must be a finite number of electrode spacings, 0 or above.");
-    const double reach = spacings * MedianGap(UsedElectrodePositions(State.Data.Survey()));
+    const double reach = LogReachMetres(State.Data.Survey(), spacings);
     State.Prior = LogPriorData(State.Mesh, State.Options.WellLogs, reach);
     const auto N = State.Measured.size(), P = static_cast<Index>(State.Prior.Cells.size());
     if (P == 0)

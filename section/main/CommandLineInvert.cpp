@@ -340,7 +340,8 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
         // The rows bent onto the lines and boundaries used and the logs' layers.
         mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
                                     request.BoundaryWeight.value_or(0.0), options.WellLogs,
-                                    section ? HeldBoundaryLines(*section, held) : std::vector<TConstraintLine>{});
+                                    section ? HeldBoundaryLines(*section, held) : std::vector<TConstraintLine>{},
+                                    LogReachMetres(measured.Survey(), options.LogReach));
         if (section) {
             UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
             // Every line and boundary of the section, at 0 (sharp) unless weighted.

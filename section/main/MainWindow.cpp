@@ -185,6 +185,9 @@ void TMainfrm::ModelChanged()
     ShowDataHoles();
     if (ForwardWindow)
         ForwardWindow->ModelChanged();
+    // The Known geology page lists the lines and bodies drawn now.
+    if (InversionWindow && !InversionWindow->Busy())
+        InversionWindow->ShowConstraints();
 }
 
 void TMainfrm::ShowDataHoles()

@@ -372,6 +372,9 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
     PictureCorners[2] = area.right;
     PictureCorners[3] = area.bottom;
     PicturePath.clear();
+    // A new site: the previous section's well logs are not its own.
+    if (Carotage)
+        Carotage->Clear();
     ShowOpenedSection(chart);
     FMissingPicture = false;
     Parts->SetStatusText(1, EditModeStatusText(chart.EditMode));

@@ -151,6 +151,79 @@ TPseudoPoint PlacedPoint(const TSurvey& Survey, const TConfiguration& c)
     return count > 0 ? onLine : mean(false).first;
 }
 
+// Where a datum between two holes is drawn along the line: its
+// electrodes' mean place would put every datum of a pair of holes in one
+// column (two for the pole-bipoles), the columns joined by long thin
+// triangles. The straight path from its electrodes in the left hole to
+// those in the right one is drawn instead by its tilt: a level path midway
+// between the holes, one falling to the right (the right electrodes
+// deeper) towards the right hole, by the share of the holes' height its
+// fall takes, so the data spread over the ground between the holes as a
+// pseudo-section spreads a line's.
+class THolePlacement {
+public:
+    explicit THolePlacement(const TSurvey& Survey) : FSurvey(Survey)
+    {
+        const std::vector<TElectrodeHole> holes = ElectrodeHoles(Survey);
+        FHoleOf.assign(Survey.Electrodes.size(), -1);
+        double top = -INFINITY, bottom = INFINITY;
+        for (size_t h = 0; h < holes.size(); ++h)
+            for (int e : holes[h].Electrodes) {
+                FHoleOf.at(static_cast<size_t>(e)) = static_cast<int>(h);
+                top = std::max(top, At(e).z);
+                bottom = std::min(bottom, At(e).z);
+            }
+        FHeight = top - bottom;
+    }
+
+    // The datum's x, or its electrodes' mean x (MeanX) unless its
+    // electrodes stand in exactly two holes, at distinct x.
+    double X(const TConfiguration& c, double MeanX) const
+    {
+        int left = -1, right = -1;
+        for (int e : {c.a, c.b, c.m, c.n}) {
+            if (e < 0 || At(e).y != 0.0)
+                continue; // a pole, or a remote off the line
+            const int hole = FHoleOf.at(static_cast<size_t>(e));
+            if (hole < 0)
+                return MeanX;
+            if (left < 0 || hole == left)
+                left = hole;
+            else if (right < 0 || hole == right)
+                right = hole;
+            else
+                return MeanX;
+        }
+        if (right < 0 || !(FHeight > 0.0))
+            return MeanX;
+        double xl = 0.0, zl = 0.0, xr = 0.0, zr = 0.0;
+        int nl = 0, nr = 0;
+        for (int e : {c.a, c.b, c.m, c.n})
+            if (e >= 0 && At(e).y == 0.0) {
+                const bool first = FHoleOf.at(static_cast<size_t>(e)) == left;
+                (first ? xl : xr) += At(e).x;
+                (first ? zl : zr) += At(e).z;
+                ++(first ? nl : nr);
+            }
+        xl /= nl, zl /= nl, xr /= nr, zr /= nr;
+        if (xl > xr) {
+            std::swap(xl, xr);
+            std::swap(zl, zr);
+        }
+        if (!(xr > xl))
+            return MeanX;
+        const double fall = std::clamp((zl - zr) / FHeight, -1.0, 1.0);
+        return xl + (xr - xl) * (1.0 + fall) / 2.0;
+    }
+
+private:
+    const TElectrode& At(int e) const { return FSurvey.Electrodes.at(static_cast<size_t>(e)); }
+
+    const TSurvey& FSurvey;
+    std::vector<int> FHoleOf; // per electrode: its hole's index, -1 for none
+    double FHeight = 0.0;     // from the highest hole electrode to the deepest
+};
+
 } // namespace
 
 bool PlacedPseudoPoints(const std::vector<TPseudoPoint>& Points)
@@ -166,8 +239,12 @@ std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey)
     // data keep their pseudo-depths (at the mean elevation they would lie
     // on one line, which no triangle colours).
     if (!ElectrodeHoles(Survey).empty()) {
-        for (const TConfiguration& c : Survey.Configurations)
-            points.push_back(PlacedPoint(Survey, c));
+        const THolePlacement holes(Survey);
+        for (const TConfiguration& c : Survey.Configurations) {
+            TPseudoPoint point = PlacedPoint(Survey, c);
+            point.X = holes.X(c, point.X);
+            points.push_back(point);
+        }
         return points;
     }
     for (const TConfiguration& c : Survey.Configurations) {

@@ -51,7 +51,11 @@ double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& C
 
 // One point per configuration, in the survey's order; placed at the
 // electrodes' mean elevation (Elevation set) when the survey has
-// electrodes in holes.
+// electrodes in holes. A datum whose electrodes stand in two holes is drawn
+// between them by the tilt of its path from one hole to the other: midway
+// for a level path, at the right hole for one falling the holes' whole
+// height to the right (its right electrodes' mean z below the left ones'),
+// at the left hole for one rising as far; in between in proportion.
 std::vector<TPseudoPoint> PseudoSectionPoints(const TSurvey& Survey);
 
 // Whether the points are placed at their electrodes' elevations.

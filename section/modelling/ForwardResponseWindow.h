@@ -348,7 +348,13 @@ private:
     QString DatumAt(const TChartParts& Parts, int X, int Y) const;
     QString DatumText(size_t Datum) const;
     void ShowState();
+    // The result's charts, then the window kept within the screen.
     void ShowResult();
+    void ShowResultCharts();
+    // Shrinks the shown charts' smallest heights (ChartHeight down to
+    // ChartLeastHeight) so that the window fits the screen's available
+    // height, and resizes and moves it onto the screen.
+    void KeepWithinScreen();
     // Fills the chart; draws its picture unless Rebuild is false (the
     // caller changes its scale first and draws it then).
     void ShowChart(TPseudoSection2d& Chart, const std::vector<TPseudoPoint>& Points,

@@ -215,7 +215,7 @@ TForwardResponseWindow::TChartParts& TForwardResponseWindow::AddChart(const QStr
     };
     chart->OnMouseLeave = [this](TControl*) { HoverLabel->clear(); };
     kept.Host = chart->Widget(this);
-    kept.Host->setMinimumSize(300, 140);
+    kept.Host->setMinimumSize(300, ChartHeight);
     kept.Host->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     FCharts.push_back(std::move(parts));
     return kept;

@@ -17,6 +17,7 @@
 #include <QtCore/QSignalBlocker>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
+#include <QtGui/QScreen>
 #include <QtGui/QStandardItemModel>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -155,6 +156,54 @@ void SetChartTitle(TPseudoSection2d& Chart, const QString& Title)
 } // namespace
 
 void TForwardResponseWindow::ShowResult()
+{
+    ShowResultCharts();
+    KeepWithinScreen();
+}
+
+void TForwardResponseWindow::KeepWithinScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    std::vector<QWidget*> shown;
+    for (const std::unique_ptr<TChartParts>& parts : FCharts)
+        if (!parts->Host->isHidden())
+            shown.push_back(parts->Host);
+    if (shown.empty())
+        return;
+    // The charts share what the screen leaves beside the window's frame and
+    // its other rows: each chart's smallest height shrinks so that the
+    // charts shown (three or four with phases or chargeabilities) never
+    // push the window past the screen's edge.
+    const int frame = std::max(frameGeometry().height() - height(), 0);
+    int charts = 0;
+    for (QWidget* host : shown)
+        charts += host->minimumHeight();
+    const int others = std::max(layout()->minimumSize().height() - charts, 0);
+    const int share = (available.height() - frame - others) / static_cast<int>(shown.size());
+    const int smallest = std::clamp(share, ChartLeastHeight, ChartHeight);
+    for (const std::unique_ptr<TChartParts>& parts : FCharts)
+        parts->Host->setMinimumHeight(smallest);
+    layout()->activate();
+    // The window itself within the screen, moved back onto it where it stands off.
+    const int sides = std::max(frameGeometry().width() - width(), 0);
+    const int highest = std::max(available.height() - frame, minimumSizeHint().height());
+    const int widest = std::max(available.width() - sides, minimumSizeHint().width());
+    if (height() > highest || width() > widest)
+        resize(std::min(width(), widest), std::min(height(), highest));
+    if (isVisible()) {
+        const QRect outer = frameGeometry();
+        const auto inside = [](int At, int Low, int High, int Size) { return std::clamp(At, Low, std::max(Low, High + 1 - Size)); };
+        const int x = inside(outer.left(), available.left(), available.right(), outer.width());
+        const int y = inside(outer.top(), available.top(), available.bottom(), outer.height());
+        if (x != outer.left() || y != outer.top())
+            move(pos() + QPoint(x - outer.left(), y - outer.top()));
+    }
+}
+
+void TForwardResponseWindow::ShowResultCharts()
 {
     const TForwardResult& result = *FResult;
     double deepest = 0.0;

@@ -18,6 +18,11 @@ class QWidget;
 
 namespace lp {
 
+// A chart's smallest height, in pixels, and how far it may shrink so that
+// the window fits a small screen.
+inline constexpr int ChartHeight = 140;
+inline constexpr int ChartLeastHeight = 70;
+
 // A chart with what its owner keeps for it.
 struct TForwardResponseWindow::TChartParts {
     TPseudoSection2d* Chart = nullptr;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <map>
 #include <memory>
 
@@ -267,11 +268,52 @@ void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines
     canvas.Pen()->SetColor(clBlack);
     canvas.Pen()->SetWidth(Width);
     canvas.ClipRectangle(Chart.ChartRectangle());
-    for (const auto& [a, b] : Outlines) {
-        canvas.MoveTo(Chart.BottomAxis()->CalcPosValue(a.x), Chart.LeftAxis()->CalcPosValue(highest - a.y));
-        canvas.LineTo(Chart.BottomAxis()->CalcPosValue(b.x), Chart.LeftAxis()->CalcPosValue(highest - b.y));
+    // One polyline per chain: a dash pattern starts anew with every line,
+    // and segments one cell edge long, each begun on a dash, draw solid.
+    for (const std::vector<TGeometryPoint>& chain : JoinedOutlines(Outlines)) {
+        std::vector<TPoint> pixels;
+        for (const TGeometryPoint& point : chain)
+            pixels.push_back({Chart.BottomAxis()->CalcPosValue(point.x),
+                              Chart.LeftAxis()->CalcPosValue(highest - point.y)});
+        canvas.Polyline(pixels, static_cast<int>(pixels.size()) - 1);
     }
     canvas.UnClipRectangle();
+}
+
+std::vector<std::vector<TGeometryPoint>> JoinedOutlines(const std::vector<TOutline>& Outlines)
+{
+    const auto key = [](const TGeometryPoint& p) { return std::make_pair(p.x, p.y); };
+    std::multimap<std::pair<double, double>, size_t> ends; // each segment under both its ends
+    for (size_t s = 0; s < Outlines.size(); ++s) {
+        ends.emplace(key(Outlines[s].first), s);
+        ends.emplace(key(Outlines[s].second), s);
+    }
+    std::vector<bool> used(Outlines.size(), false);
+    // The unused segment ending at Point, whose other end is Next; false for none.
+    const auto follow = [&](const TGeometryPoint& Point, TGeometryPoint& Next) {
+        const auto [first, last] = ends.equal_range(key(Point));
+        for (auto it = first; it != last; ++it)
+            if (!used[it->second]) {
+                used[it->second] = true;
+                const TOutline& segment = Outlines[it->second];
+                Next = key(segment.first) == key(Point) ? segment.second : segment.first;
+                return true;
+            }
+        return false;
+    };
+    std::vector<std::vector<TGeometryPoint>> chains;
+    for (size_t s = 0; s < Outlines.size(); ++s) {
+        if (used[s])
+            continue;
+        used[s] = true;
+        std::deque<TGeometryPoint> chain{Outlines[s].first, Outlines[s].second};
+        for (TGeometryPoint next; follow(chain.back(), next);)
+            chain.push_back(next);
+        for (TGeometryPoint next; follow(chain.front(), next);)
+            chain.push_front(next);
+        chains.emplace_back(chain.begin(), chain.end());
+    }
+    return chains;
 }
 
 double FadeOfCoverage(double Coverage)

@@ -45,6 +45,9 @@ void MarkElectrodes(TTModelSection2d& Chart, const TMeasuredData& Data);
 // rectangle (called after the chart's drawing), in black lines Width
 // pixels wide, dashed with Dashed.
 void DrawOutlines(TTModelSection2d& Chart, const std::vector<TOutline>& Outlines, int Width = 1, bool Dashed = false);
+// The segments joined end to end into chains (points in order; a closed
+// ring ends where it begins), each segment in one chain once.
+std::vector<std::vector<TGeometryPoint>> JoinedOutlines(const std::vector<TOutline>& Outlines);
 
 // How far each cell fades toward white for its coverage (mesh order, one
 // per cell): a coverage of 1 keeps the colour, 0.01 and less is white;

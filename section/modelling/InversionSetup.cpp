@@ -236,7 +236,7 @@ void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section
 
 TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
                                     double Weight, const std::vector<TWellLog>& Logs,
-                                    const std::vector<TConstraintLine>& Held)
+                                    const std::vector<TConstraintLine>& Held, double LogReach)
 {
     std::vector<TConstraintLine> used = Held;
     if (Section) {
@@ -245,7 +245,7 @@ TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardMo
             SectionBoundaryLines(*Section, std::vector<double>(Section->Regions.size(), Weight));
         used.insert(used.end(), boundaries.begin(), boundaries.end());
     }
-    return MeshFollowingConstraint(Mesh, used, Logs);
+    return MeshFollowingConstraint(Mesh, used, Logs, DefaultLayerContrast, DefaultCellGrowth, LogReach);
 }
 
 bool SectionHasWater(const AllSpolygon& Model)

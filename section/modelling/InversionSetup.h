@@ -81,11 +81,11 @@ void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section
 
 // Mesh bent onto what constrains the inversion (MeshFollowingConstraint):
 // with a Section, its lines and its regions' boundaries at Weight; the logs'
-// layers; the Held lines (HeldBoundaryLines) whatever the rest. Without
-// any: Mesh.
+// layers over LogReach metres round each well; the Held lines
+// (HeldBoundaryLines) whatever the rest. Without any: Mesh.
 TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
                                     double Weight, const std::vector<TWellLog>& Logs,
-                                    const std::vector<TConstraintLine>& Held = {});
+                                    const std::vector<TConstraintLine>& Held = {}, double LogReach = 0.0);
 
 // With Constrain, the section's regions cut the smoothness; with
 // StartFromSection, each cell starts from the resistivity of the region

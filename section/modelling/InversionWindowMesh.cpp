@@ -200,7 +200,9 @@ bool TInversionWindow::NewMesh()
             const std::vector<TConstraintLine> used = ConstrainBox->isChecked()
                                                           ? UsedLines(Constraints->Choice(), ground ? &*ground : nullptr)
                                                           : std::vector<TConstraintLine>{};
-            mesh = MeshFollowingConstraint(mesh, used, Constraints->UsedLogs());
+            mesh = MeshFollowingConstraint(mesh, used, Constraints->UsedLogs(), DefaultLayerContrast,
+                                           DefaultCellGrowth,
+                                           LogReachMetres(FData->Survey(), Constraints->LogReach().value_or(0.0)));
         } catch (const std::exception&) {
             // A weight not yet a number or a refused log: straight rows; the run says why.
         }

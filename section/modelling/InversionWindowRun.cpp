@@ -210,7 +210,8 @@ bool TInversionWindow::Invert()
             mesh->Shifts.clear();
         *mesh = MeshFollowingConstraint(*mesh, job->Constrain ? UsedLines(job->Structure, ground ? &*ground : nullptr)
                                                               : std::vector<TConstraintLine>{},
-                                        options.WellLogs);
+                                        options.WellLogs, DefaultLayerContrast, DefaultCellGrowth,
+                                        LogReachMetres(data.Survey(), options.LogReach));
         if (job->Constrain) {
             // The ticked lines and boundaries cut the smoothness by their weights.
             options.Structure = job->Structure;

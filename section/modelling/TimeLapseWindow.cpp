@@ -150,6 +150,9 @@ void TTimeLapseWindow::CreatePanel()
     SurveyTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     SurveyTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     SurveyTable->setTabKeyNavigation(false);
+    // The header and three rows whatever the state line below says.
+    SurveyTable->setMinimumHeight(SurveyTable->horizontalHeader()->sizeHint().height() +
+                                  3 * SurveyTable->verticalHeader()->defaultSectionSize() + 4);
     surveysLabel->setBuddy(SurveyTable);
     panel->addWidget(surveysLabel);
     panel->addWidget(SurveyTable, 1);
@@ -395,7 +398,10 @@ bool TTimeLapseWindow::AddSurvey(const QString& File)
     QString error;
     std::shared_ptr<const TMeasuredData> data = ReadMeasuredDataFile(File, error);
     if (!data) {
-        Refuse(QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(File).fileName(), error));
+        // A reader's message may run to many lines: a message box holds it,
+        // where the state line would push the list's rows out of the window.
+        MessageDlg(QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(File).fileName(), error),
+                   TMsgDlgType::mtError, mbOK);
         return false;
     }
     // The date the instrument gave its data, else the file's last change.

@@ -165,6 +165,8 @@ void SetEnvelopeDepths(std::vector<TElectrode>& Electrodes)
     const auto span = std::minmax_element(Electrodes.begin(), Electrodes.end(),
                                           [](const TElectrode& a, const TElectrode& b) { return a.x < b.x; });
     const double same = 1e-9 * std::max(1.0, span.second->x - span.first->x);
+    const bool countedDown =
+        std::all_of(Electrodes.begin(), Electrodes.end(), [](const TElectrode& e) { return e.z <= 0.0; });
     std::vector<size_t> order(Electrodes.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return Electrodes[a].x < Electrodes[b].x; });
@@ -176,6 +178,10 @@ void SetEnvelopeDepths(std::vector<TElectrode>& Electrodes)
         double top = -std::numeric_limits<double>::infinity();
         for (size_t j = i; j < end; ++j)
             top = std::max(top, Electrodes[order[j]].z);
+        // A hole's top electrode is set in it, not on the ground: with z
+        // counted down from 0 the hole starts at 0.
+        if (end - i > 1 && countedDown)
+            top = std::max(top, 0.0);
         for (size_t j = i; j < end; ++j)
             Electrodes[order[j]].Depth = top - Electrodes[order[j]].z;
         i = end;

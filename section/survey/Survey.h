@@ -134,8 +134,11 @@ double HalfSpaceTerm(const TElectrode& Current, const TElectrode& Potential);
 // The upper envelope of electrodes without a section: at each x (within a
 // billionth of the electrodes' span) the highest electrode stands on the
 // ground's surface (a line's electrodes, a hole's top), and every electrode
-// below it is buried at its distance below (Depth). Electrodes without
-// elevations (all z 0) stay on the surface.
+// below it is buried at its distance below (Depth). A hole (two or more
+// electrodes at one x) in a file whose z are all at or below 0 (depths
+// counted down from a surface at 0) starts at 0, not at its top electrode:
+// that one is buried too. Electrodes without elevations (all z 0) stay on
+// the surface.
 void SetEnvelopeDepths(std::vector<TElectrode>& Electrodes);
 
 // The smallest distance in the section's plane (x and z) between two

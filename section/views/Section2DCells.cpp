@@ -226,6 +226,13 @@ void TTModelSection2d::DrawCellOn(TCellTarget& Target, const TCellCorners& K, in
     if (ShowMesh) {
         const TPoint quad[] = {{K.xL, K.yTL}, {K.xL, K.yBL}, {K.xR, K.yBR}, {K.xR, K.yTR}, {K.xL, K.yTL}};
         Target.Polygon(quad, 5, MeshLineColor);
+    } else if (K.yTL != K.yTR || K.yBL != K.yBR) {
+        // A sheared cell: one pixel in from a slanted edge is no line the
+        // neighbour's outline meets, and pixels between the two stay
+        // unpainted. The whole quadrilateral, outline on the shared edges,
+        // leaves none (the cell drawn later keeps the common edge).
+        const TPoint quad[] = {{K.xL, K.yTL}, {K.xL, K.yBL}, {K.xR, K.yBR}, {K.xR, K.yTR}, {K.xL, K.yTL}};
+        Target.Polygon(quad, 5, cellColor);
     } else if (std::abs(K.yTL - K.yBL) > 0 && std::abs(K.xL - K.xR) > 0) {
         const auto quad = InnerQuad(K.xL, K.xR, K.yTL, K.yBL, K.yTR, K.yBR, C == LastCol, R == LastRow);
         Target.Polygon(quad.data(), 5, cellColor);

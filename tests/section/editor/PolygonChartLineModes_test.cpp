@@ -133,13 +133,19 @@ struct TDefaultLineSettingsGuard {
 
 // --- pmAddLine ---------------------------------------------------------------------
 
-TEST(LineModesAddLine, RightFirstPressGivesOnePointLine)
+// A right click ends the line with the points the left clicks drew: it adds
+// no point where the cursor is, and with none drawn it makes no line.
+TEST(LineModesAddLine, ARightClickEndsTheLineWithoutAddingAPoint)
 {
     TPolygonChart chart;
     TSectionFixture::AddBodies(chart, 1);
     const int seriesBefore = chart.SeriesCount();
     StartMode(chart, pmAddLine);
-    ASSERT_TRUE(RightPress(chart, 600, 70));
+    EXPECT_FALSE(RightPress(chart, 650, 75));
+    EXPECT_TRUE(chart.Lines.Empty());
+    EXPECT_TRUE(chart.DrawnPoints.Empty());
+    LeftPress(chart, 600, 70);
+    ASSERT_TRUE(RightPress(chart, 700, 90));
     ASSERT_EQ(chart.Lines.Length(), 1);
     const line& record = chart.Lines[0];
     EXPECT_EQ(record.points, (arofcomplexM{{600, 70}}));
@@ -173,7 +179,7 @@ TEST(LineModesAddLine, PointsKeepDrawingOrderAndRubberBandFollows)
     EXPECT_EQ(chart.EditPathSeries->Count(), 2);
     ASSERT_TRUE(RightPress(chart, 600, 60));
     ASSERT_EQ(chart.Lines.Length(), 1);
-    const arofcomplexM drawn{{800, 70}, {500, 80}, {600, 60}};
+    const arofcomplexM drawn{{800, 70}, {500, 80}};
     EXPECT_EQ(chart.Lines[0].points, drawn);
     ExpectSeriesShowsLine(chart.Lines[0]);
     ExpectSound(chart);
@@ -816,6 +822,9 @@ TEST(LineModesMouse, RightPressThroughTheHandlerRecordsTheLine)
     chart.ChartMouseDown(nullptr, mbLeft, TShiftState(), 0, 0);
     chart.CursorX = 400;
     chart.CursorY = 80;
+    chart.ChartMouseDown(nullptr, mbLeft, TShiftState(), 0, 0);
+    chart.CursorX = 450;
+    chart.CursorY = 85;
     chart.ChartMouseDown(nullptr, mbRight, TShiftState(), 0, 0);
     ASSERT_EQ(chart.Lines.Length(), 1);
     EXPECT_EQ(chart.Lines[0].points, (arofcomplexM{{300, 70}, {400, 80}}));

@@ -141,7 +141,8 @@ TEST_F(ChartWindow, DrawALine)
     ChooseMode(pmAddLine);
     Press(100, 80, Qt::LeftButton);
     Press(500, 85, Qt::LeftButton);
-    Press(900, 90, Qt::RightButton);
+    Press(900, 90, Qt::LeftButton);
+    Press(700, 60, Qt::RightButton); // ends the line, adds nothing
     ASSERT_EQ(Chart.Lines.Length(), 1);
     EXPECT_EQ(Chart.Lines[0].points.Length(), 3);
     ASSERT_NE(Chart.Lines[0].series, nullptr);

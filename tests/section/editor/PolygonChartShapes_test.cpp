@@ -159,6 +159,7 @@ TEST_F(Shapes, BandBetweenTheSameTwoLinesIsMadeOnce)
         Move(100, y);
         Press(false);
         Move(900, y);
+        Press(false);
         ASSERT_TRUE(Press(true));
     }
     for (bool made : {true, false}) {
@@ -240,8 +241,9 @@ TEST_F(Shapes, NodeIsNeverAddedBeyondItsEdge)
     SetMode(pmAddLine);
     for (const complexM point : {complexM{100, 40}, complexM{300, 42}}) {
         Move(point.re, point.im);
-        Press(point.re == 300);
+        Press(false);
     }
+    Press(true);
     ASSERT_EQ(chart.Lines.Length(), 1);
     SetMode(pmAddLineNode);
     Move(340, 41.75);

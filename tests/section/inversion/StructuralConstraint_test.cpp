@@ -621,5 +621,61 @@ TEST(StructuralConstraint, ALogOverBedrockPutsItsTopInTheImageAtTheSurveysFit)
     }
 }
 
+// The rows bend onto a log's layers as far as its data reach: bent at the
+// well's column alone they put the contact in that column only, and across
+// the well at the contact's depth its cell stood out of the row (152 ohm-m
+// between 69 and 79). Here the well's cell stays within a quarter of its
+// two neighbours' mean, and the column edges within the reach follow the
+// contact's depth.
+TEST(StructuralConstraint, ALogsLayersBendTheRowsOverItsReachSoTheWellsColumnMakesNoSpike)
+{
+    constexpr double Top = 2.75;
+    TInversionMesh truth;
+    truth.ColumnEdges = {0.0, 60.0};
+    truth.Elevations = {0.0, 0.0};
+    truth.RowDepths = {0.0, Top, Top + 0.25};
+    truth.Bottom = -30.0;
+    const TMeasuredData data = NoisyData(InversionGround(truth, {30.0, 300.0}), 13);
+    const double well = Left + 15.25;
+    TWellLog log{"borehole", well, {}, {}};
+    for (double depth = 0.025; depth < Top + 1.5; depth += 0.05) {
+        log.Elevations.push_back(-depth);
+        log.Resistivities.push_back(depth < Top ? 30.0 : 300.0);
+    }
+    TSurveyInversionOptions options;
+    options.WellLogs.push_back(log);
+    const double reach = LogReachMetres(data.Survey(), options.LogReach);
+    EXPECT_DOUBLE_EQ(reach, 6.0);
+    const TInversionMesh mesh =
+        MeshFollowingConstraint(SyntheticMesh(), {}, options.WellLogs, DefaultLayerContrast, DefaultCellGrowth, reach);
+    const TSurveyInversion logged = Inverted(data, mesh, options);
+    for (const double depth : {Top - 0.2, Top + 0.2}) {
+        const int cell = CellAt(mesh, {well, -depth});
+        ASSERT_GE(cell, 0);
+        const int column = cell % mesh.Columns();
+        ASSERT_TRUE(column > 0 && column + 1 < mesh.Columns());
+        const auto at = [&](int c) {
+            const double x = (mesh.ColumnEdges[static_cast<size_t>(c)] + mesh.ColumnEdges[static_cast<size_t>(c) + 1]) / 2.0;
+            return std::log(logged.Resistivities.at(static_cast<size_t>(CellAt(mesh, {x, -depth}))));
+        };
+        const double beside = (at(column - 1) + at(column + 1)) / 2.0;
+        std::printf("across the well %.2f m deep: %.1f | %.1f | %.1f ohm-m\n", depth, std::exp(at(column - 1)),
+                    std::exp(at(column)), std::exp(at(column + 1)));
+        EXPECT_LT(std::fabs(at(column) - beside), std::log(1.25)) << depth;
+    }
+    // Two spacings from the well a row boundary lies on the contact.
+    for (const double x : {well - 2.0, well + 2.0}) {
+        const int column = static_cast<int>(std::upper_bound(mesh.ColumnEdges.begin(), mesh.ColumnEdges.end(), x) -
+                                            mesh.ColumnEdges.begin()) - 1;
+        double nearest = INFINITY;
+        for (int row = 0; row <= mesh.Rows(); ++row)
+            nearest = std::min(nearest, std::fabs(-RowBoundaryY(mesh, column, row) - Top));
+        EXPECT_LT(nearest, 0.05) << x;
+    }
+    EXPECT_THROW(MeshFollowingConstraint(SyntheticMesh(), {}, options.WellLogs, DefaultLayerContrast,
+                                         DefaultCellGrowth, -1.0),
+                 EForwardError);
+}
+
 } // namespace
 } // namespace lp

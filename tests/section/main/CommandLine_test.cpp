@@ -253,8 +253,8 @@ TEST(CommandLine, ForwardOnACrossholeArrayAndItsSchemeGiveTheSameData)
 // place"): the surface took any electrode of a hole. The highest stands on
 // it now and the others stay buried. With the section's surface the cells
 // reach below the holes and find the 20 ohm-m block (x 47 to 53, 4 m to
-// 8 m deep) between them; without it the holes' top electrodes, 2 m deep,
-// stand on the surface, and the data are inverted on that ground.
+// 8 m deep) between them; without it the holes start at 0 (the file's z
+// count down from there), their top electrodes 2 m deep and buried.
 TEST(CommandLine, InvertsCrossholeDataWithTheElectrodesBuried)
 {
     QTemporaryDir folder;
@@ -265,7 +265,7 @@ TEST(CommandLine, InvertsCrossholeDataWithTheElectrodesBuried)
     ASSERT_EQ(forward.Code, 0) << forward.Errors.toStdString();
     const TCommandRun alone = RunCommand({"--invert", image, data, "--iterations", "1"});
     ASSERT_EQ(alone.Code, 0) << alone.Errors.toStdString();
-    EXPECT_TRUE(alone.Out.contains("inverted: 384 cells")) << alone.Out.toStdString();
+    EXPECT_TRUE(alone.Out.contains("inverted: 408 cells")) << alone.Out.toStdString();
 
     const TCommandRun inverted = RunCommand({"--invert", image, data, "--section", section});
     ASSERT_EQ(inverted.Code, 0) << inverted.Errors.toStdString();

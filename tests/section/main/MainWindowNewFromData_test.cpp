@@ -950,6 +950,55 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
         << "block " << std::exp(blockLog / blockCells) << ", away " << std::exp(awayLog / awayCells);
 }
 
+// The Known geology page follows the section: a line drawn in Add line
+// mode (left clicks, a right click that ends it without a point) is listed
+// at once; a log read is listed, and a new site (New from data) takes the
+// previous site's logs away, from the section and from the page.
+TEST_F(NewFromData, KnownGeologyListsDrawnLinesAndANewSiteDropsTheOldLogs)
+{
+    Start({Section});
+    const QString file = WriteSurvey(QStringLiteral("survey.dat"), 100.0, false);
+    ChooseNewFromData(file);
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    const QTableWidget& lines = *Inversion->Constraints->BoundaryTable;
+    const QTableWidget& logs = *Inversion->Constraints->LogTable;
+    const int before = lines.rowCount();
+    Activate();
+    Window->ChooseMode(pmAddLine);
+    const TModelArea area = Chart().ModelArea;
+    const double y = area.top + (area.bottom - area.top) / 3.0;
+    LeftClicks({{area.left + 0.3 * (area.right - area.left), y}, {area.left + 0.6 * (area.right - area.left), y}});
+    const QPoint end = Pixel(area.left + 0.8 * (area.right - area.left), y + 1.0);
+    MoveMouse(end, Qt::NoButton);
+    Click(Qt::RightButton, end);
+    ASSERT_EQ(Chart().Lines.Length(), 1);
+    EXPECT_EQ(Chart().Lines[0].points.Length(), 2); // the right click added no point
+    EXPECT_EQ(lines.rowCount(), before + 1);
+
+    QFile log(Folder.filePath(QStringLiteral("resistivity.dat")));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("1 90\r\n6 40\r\n12 95\r\n");
+    log.close();
+    QFile list(Folder.filePath(QStringLiteral("wells.crt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QStringLiteral("resistivity.dat\r\nBH1\r\n%1 5 0 0 1 255 0\r\n")
+                   .arg((area.left + area.right) / 2.0)
+                   .toUtf8());
+    list.close();
+    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+        Request.FileName = list.fileName();
+        return true;
+    };
+    ChooseFromMenuBar(Window->Carotagedata1);
+    ResetCommonDialogService();
+    EXPECT_EQ(logs.rowCount(), 1);
+
+    AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Discard"), QStringLiteral("Untitled"));
+    EXPECT_EQ(Window->Carotage->Logs.Length(), 0);
+    EXPECT_EQ(logs.rowCount(), 0);
+    EXPECT_EQ(lines.rowCount(), before);
+}
+
 // The pixel on Axis where Value is drawn, unrounded: the axis' linear
 // mapping as its last paint laid it out.
 double DrawnPixel(const TChartAxis& Axis, double Value)

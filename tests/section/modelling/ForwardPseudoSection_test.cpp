@@ -220,6 +220,14 @@ TEST(ForwardPseudoSection, DataOfBuriedElectrodesStandAtTheirDipolesMidpoints)
     survey.Configurations = {{0, 1, 8, 9}, {0, 8, 1, 9}, {2, -1, 10, 11}, {16, -1, 3, -1}, {5, 17, 12, 13}};
     const std::vector<TPseudoPoint> points = PseudoSectionPoints(survey);
     ASSERT_EQ(points.size(), 5u);
+    // Between the two holes a datum stands by its path's tilt: midway when
+    // level, at the right hole when it falls the holes' whole height (10.5
+    // m) to the right, at the left one when it rises as far.
+    // The height is that of the hole electrodes the data use: 1.5 m down
+    // to -6 m here.
+    const auto tilted = [](double LeftZ, double RightZ, double Height = 7.5) {
+        return 44.0 + 12.0 * (1.0 + (LeftZ - RightZ) / Height) / 2.0;
+    };
     ASSERT_TRUE(PlacedPseudoPoints(points));
     const auto z = [&](int e) { return survey.Electrodes[static_cast<size_t>(e)].z; };
     EXPECT_DOUBLE_EQ(points[0].X, 50.0);
@@ -227,14 +235,31 @@ TEST(ForwardPseudoSection, DataOfBuriedElectrodesStandAtTheirDipolesMidpoints)
     EXPECT_DOUBLE_EQ(points[1].X, 50.0);
     EXPECT_DOUBLE_EQ(*points[1].Elevation, (z(0) + z(1) + z(8) + z(9)) / 4.0);
     // Pole-bipole: the pole's absent B left out.
-    EXPECT_DOUBLE_EQ(points[2].X, (44.0 + 2.0 * 56.0) / 3.0);
+    EXPECT_DOUBLE_EQ(points[2].X, tilted(z(2), (z(10) + z(11)) / 2.0));
     EXPECT_DOUBLE_EQ(*points[2].Elevation, (z(2) + z(10) + z(11)) / 3.0);
     EXPECT_DOUBLE_EQ(points[2].Depth, 3.0 - *points[2].Elevation);
     // Pole-pole from the surface into the hole.
     EXPECT_DOUBLE_EQ(points[3].X, 47.0);
     EXPECT_DOUBLE_EQ(*points[3].Elevation, (3.0 + z(3)) / 2.0);
     // A remote beside the line is a pole too.
-    EXPECT_DOUBLE_EQ(points[4].X, (44.0 + 2.0 * 56.0) / 3.0);
+    EXPECT_DOUBLE_EQ(points[4].X, tilted(z(5), (z(12) + z(13)) / 2.0));
+    struct Row {
+        TConfiguration Configuration;
+        double X;
+    };
+    // Together (the holes' whole height used: 1.5 m to -9 m).
+    const std::vector<Row> rows{{{0, -1, 15, -1}, 56.0},
+                                {{7, -1, 8, -1}, 44.0},
+                                {{3, 4, 11, 12}, 50.0},
+                                {{0, 1, 14, 15}, tilted(0.75, -8.25, 10.5)},
+                                {{16, -1, 15, -1}, 53.0}};
+    TSurvey tilts = survey;
+    tilts.Configurations.clear();
+    for (const Row& row : rows)
+        tilts.Configurations.push_back(row.Configuration);
+    const std::vector<TPseudoPoint> tiltPoints = PseudoSectionPoints(tilts);
+    for (size_t r = 0; r < rows.size(); ++r)
+        EXPECT_DOUBLE_EQ(tiltPoints.at(r).X, rows[r].X) << r;
     EXPECT_DOUBLE_EQ(*points[4].Elevation, (z(5) + z(12) + z(13)) / 3.0);
 
     TMetafile metafile;

@@ -786,6 +786,29 @@ TEST_F(ForwardResponseWindowTest, ABodysPhaseShowsTheApparentPhasesMagnitude)
     SaveScreenshot(*Forward, QStringLiteral("forward-response-phase"));
 }
 
+// With the apparent chargeability's and the phases' charts beside the
+// resistivity's the charts shrink, not the screen's edge: on a screen of
+// 800 x 600 the whole window, its frame too, stays within the screen's
+// available geometry and every chart keeps a usable height.
+TEST_F(ForwardResponseWindowTest, ThePhasesChartsKeepTheWindowWithinTheScreen)
+{
+    OpenComputed();
+    Forward->move(Forward->screen()->availableGeometry().topLeft() + QPoint(0, 60));
+    Chart().Model[1][0].params[psPhase] = ParamValue(-30.0);
+    Chart().Model[1][0].params[psPolarizability] = ParamValue(5.0);
+    Chart().ChangeNotify();
+    ComputeNow();
+    ASSERT_TRUE(Forward->PhaseChart->Widget()->isVisible());
+    ASSERT_TRUE(Forward->ChargeabilityChart->Widget()->isVisible());
+    QCoreApplication::processEvents();
+    const QRect screen = Forward->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(Forward->frameGeometry()))
+        << Forward->frameGeometry().height() << " in " << screen.height();
+    for (TPseudoSection2d* chart : {Forward->ResistivityChart, Forward->ChargeabilityChart, Forward->PhaseChart})
+        EXPECT_GE(chart->Widget()->height(), 60);
+    SaveScreenshot(*Forward, QStringLiteral("forward-response-phase-and-chargeability"));
+}
+
 // Measured phases against a section whose body carries a phase: the totals
 // give the phase rms, and the box (Down from Resistivity passes over the
 // chargeability the file does not hold) shows the measured and calculated

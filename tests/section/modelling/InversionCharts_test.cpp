@@ -320,4 +320,43 @@ TEST(InversionCharts, TheColourScaleSpansTheCellsTheDataSee)
 }
 
 } // namespace
+// A contour's segments, in any order and either direction, join into
+// chains drawn as one polyline each (a dash pattern runs on along them): an
+// open run, a closed ring, two apart.
+TEST(InversionCharts, OutlinesJoinIntoChains)
+{
+    const TGeometryPoint a{0, 0}, b{1, 0}, c{2, -1}, d{3, -1}, p{10, 0}, q{11, 0}, r{11, -1};
+    struct Row {
+        const char* Name;
+        std::vector<TOutline> Outlines;
+        std::vector<size_t> ChainPoints; // sorted
+    };
+    const std::vector<Row> rows{
+        {"an open run out of order", {{c, d}, {a, b}, {c, b}}, {4}},
+        {"a ring", {{p, q}, {r, p}, {q, r}}, {4}},
+        {"two apart", {{a, b}, {p, q}, {b, c}}, {2, 3}},
+        {"none", {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const std::vector<std::vector<TGeometryPoint>> chains = JoinedOutlines(row.Outlines);
+        std::vector<size_t> sizes;
+        size_t segments = 0;
+        for (const std::vector<TGeometryPoint>& chain : chains) {
+            sizes.push_back(chain.size());
+            segments += chain.size() - 1;
+            // Each step of a chain is one of the segments.
+            const auto same = [](TGeometryPoint u, TGeometryPoint v) { return u.x == v.x && u.y == v.y; };
+            for (size_t i = 1; i < chain.size(); ++i)
+                EXPECT_TRUE(std::any_of(row.Outlines.begin(), row.Outlines.end(), [&](const TOutline& s) {
+                    return (same(s.first, chain[i - 1]) && same(s.second, chain[i])) ||
+                           (same(s.second, chain[i - 1]) && same(s.first, chain[i]));
+                }));
+        }
+        std::sort(sizes.begin(), sizes.end());
+        EXPECT_EQ(sizes, row.ChainPoints);
+        EXPECT_EQ(segments, row.Outlines.size());
+    }
+}
+
 } // namespace lp::test

@@ -155,14 +155,14 @@ TMeasuredData TwoHoles()
     return data;
 }
 
-// Read alone, the holes' tops stand for the surface (the envelope): the
-// electrodes lie 0 to 11 m below it. Under a drawn section whose surface
-// lies 1 m above the tops, the rows keep half a spacing down to the deepest
-// electrode at 12 m (not 11), and the cells reach three spacings below it.
+// Read alone, the holes start at 0, the file's z counting down from it: the
+// electrodes lie 1 to 12 m below it. Under a drawn section whose surface
+// lies at 0 too, the rows keep half a spacing down to the deepest electrode
+// at 12 m, and the cells reach three spacings below it.
 TEST(InversionSetup, BuriedElectrodesLayTheCellsFromTheSectionsSurface)
 {
     const TMeasuredData data = TwoHoles();
-    ASSERT_DOUBLE_EQ(data.Electrodes[11].Depth, 11.0);
+    ASSERT_DOUBLE_EQ(data.Electrodes[11].Depth, 12.0);
     TForwardModel section;
     section.Left = 0.0;
     section.Right = 100.0;
@@ -174,9 +174,11 @@ TEST(InversionSetup, BuriedElectrodesLayTheCellsFromTheSectionsSurface)
         ++even;
     EXPECT_DOUBLE_EQ(mesh.RowDepths.at(even), 12.0);
     EXPECT_LE(mesh.Bottom, -12.0 - BuriedMeshMargin);
-    // Without the section the envelope's surface lies at the tops.
+    // Without the section the surface lies at 0, where the holes start, as
+    // under the section.
     const TInversionMesh alone = InversionMeshFor(data, nullptr);
-    EXPECT_DOUBLE_EQ(alone.Elevations.front(), -1.0);
+    EXPECT_DOUBLE_EQ(alone.Elevations.front(), 0.0);
+    EXPECT_EQ(alone.RowDepths, mesh.RowDepths);
 }
 
 } // namespace

@@ -240,7 +240,7 @@ namespace lp {
 namespace {
 
 // Measured data of a hole scheme as a file gives them: the electrodes at
-// their elevations, the envelope's depths (each hole's top on the ground).
+// their elevations below 0, the envelope's depths (each hole from 0 down).
 TMeasuredData HoleData(THoleArrayKind Kind, std::vector<double> Holes)
 {
     THoleLayout layout;
@@ -265,7 +265,7 @@ TMeasuredData HoleData(THoleArrayKind Kind, std::vector<double> Holes)
 
 // Cross-hole data frame a section spanning the holes three spacings down
 // the holes out, reaching three spacings below the deepest electrode; the
-// ground the holes' tops, no electrode moved onto it: the forward
+// ground at 0 where the holes start, no electrode moved onto it: the forward
 // computation keeps every buried one at its elevation.
 TEST(SectionFromData, HoleDataFrameTheHolesBySpacingsDownThemAndStayBuried)
 {
@@ -273,7 +273,9 @@ TEST(SectionFromData, HoleDataFrameTheHolesBySpacingsDownThemAndStayBuried)
     const TDataSection section = SectionFromData(data);
     EXPECT_DOUBLE_EQ(section.Area.left, 44.0 - HoleFrameMargin * 1.5);
     EXPECT_DOUBLE_EQ(section.Area.right, 56.0 + HoleFrameMargin * 1.5);
-    EXPECT_DOUBLE_EQ(section.Area.top, 1.5); // the holes' top electrodes at -1.5
+    // The holes start at 0, not at their top electrodes 1.5 m down: the
+    // file's z count down from there.
+    EXPECT_DOUBLE_EQ(section.Area.top, 0.0);
     EXPECT_TRUE(section.Relief.empty());
     EXPECT_GE(section.Area.bottom, 12.0 + HoleFrameMargin * 1.5);
     EXPECT_LE(section.Area.bottom, 12.0 + 4.0 * 12.0); // no deeper than the data could need
@@ -283,7 +285,8 @@ TEST(SectionFromData, HoleDataFrameTheHolesBySpacingsDownThemAndStayBuried)
     ASSERT_NO_THROW(PlaceSurvey(survey, ground));
     for (size_t e = 0; e < survey.Electrodes.size(); ++e) {
         EXPECT_EQ(survey.Electrodes[e].z, data.Electrodes[e].z) << e;
-        EXPECT_EQ(survey.Electrodes[e].Buried(), data.Electrodes[e].z < -1.5) << e;
+        EXPECT_TRUE(survey.Electrodes[e].Buried()) << e;
+        EXPECT_DOUBLE_EQ(survey.Electrodes[e].Depth, -data.Electrodes[e].z) << e;
     }
 }
 

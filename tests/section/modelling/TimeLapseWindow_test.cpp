@@ -26,6 +26,8 @@
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtWidgets/QDoubleSpinBox>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QTableWidget>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QProgressBar>
@@ -170,9 +172,11 @@ TEST_F(TimeLapseWindowTest, TheSeriesIsListedInvertedAndSteppedThrough)
     const QString junk = Folder.filePath(QStringLiteral("junk.dat"));
     QString error;
     ASSERT_TRUE(SaveBytesAtomically(junk, "no data here\n", error));
+    Messages.clear();
     ASSERT_NO_FATAL_FAILURE(AddByKey(junk));
     EXPECT_EQ(Lapse->SurveyCount(), 5);
-    EXPECT_TRUE(Lapse->StateLabel->text().contains(QStringLiteral("junk.dat"))) << Lapse->StateLabel->text().toStdString();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages.front().contains(QStringLiteral("junk.dat"))) << Messages.front().toStdString();
     // The repeated baseline removed (Alt+R on the last row, selected).
     ASSERT_EQ(Lapse->SurveyTable->currentRow(), 4);
     AltKey(Qt::Key_R);
@@ -579,6 +583,34 @@ TEST_F(TimeLapseWindowTest, ASurveyOfAnotherLayoutIsRefusedByName)
     EXPECT_EQ(Lapse->StepsDone(), 0);
     EXPECT_FALSE(Lapse->SaveImagesButton->isEnabled());
     EXPECT_FALSE(Lapse->UnderlayButton->isEnabled());
+}
+
+// A file the readers refuse, at 800 x 600: its message (many lines of
+// reasons) comes in a message box naming the file; the state line and the
+// survey list's rows stay as they were, the list at least three rows high.
+TEST_F(TimeLapseWindowTest, ARefusedFilesMessageGoesToAMessageBoxNotOverTheList)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(AddByKey(Files[0]));
+    Lapse->resize(800, 600);
+    SettleLayouts();
+    const QString state = Lapse->StateLabel->text();
+    const QString file = Folder.filePath(QStringLiteral("refused.dat"));
+    QFile bad(file);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 200; ++line)
+        bad.write("this line of words is no datum of any format the program reads\n");
+    bad.close();
+    Messages.clear();
+    ASSERT_NO_FATAL_FAILURE(AddByKey(file));
+    SettleLayouts();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages.front().startsWith(QStringLiteral("refused.dat cannot be read"))) << Messages.front().toStdString();
+    EXPECT_EQ(Lapse->StateLabel->text(), state);
+    EXPECT_EQ(Lapse->SurveyCount(), 1);
+    const QTableWidget& list = *Lapse->SurveyTable;
+    EXPECT_GE(list.height(), list.horizontalHeader()->height() + 3 * list.verticalHeader()->defaultSectionSize());
+    EXPECT_LE(Lapse->minimumSizeHint().height(), 600);
 }
 
 // Stop (Escape during the run) keeps the steps finished: held after the

@@ -141,9 +141,10 @@ TEST(HoleSurvey, ACrossholeFileKeepsItsDataAndElevationsThroughSaving)
     const TMeasuredData data = ReadUnifiedMeasuredData(text);
     EXPECT_EQ(data.Size(), survey.Configurations.size());
     EXPECT_EQ(data.Skipped.Total(), 0);
-    // The envelope: each hole's top stands on the surface, the rest below it.
-    EXPECT_FALSE(data.Electrodes[0].Buried());
-    EXPECT_DOUBLE_EQ(data.Electrodes[11].Depth, 11.0);
+    // The file's z count down from 0: each hole starts there, its top
+    // electrode 1 m down and buried as the rest.
+    EXPECT_DOUBLE_EQ(data.Electrodes[0].Depth, 1.0);
+    EXPECT_DOUBLE_EQ(data.Electrodes[11].Depth, 12.0);
     const TMeasuredData again = ReadUnifiedMeasuredData(FormatMeasuredData(data, 0.03));
     EXPECT_EQ(again.Electrodes.size(), 24u);
     for (size_t e = 0; e < 24; ++e)

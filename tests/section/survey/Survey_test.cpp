@@ -231,3 +231,35 @@ TEST(Survey, AnElectrodeFarBeyondTheRestIsStray)
 
 } // namespace
 } // namespace lp::test
+
+namespace lp::test {
+namespace {
+
+// Without a section the electrodes' envelope is the ground; a hole whose
+// file counts z down from 0 starts at 0, its top electrode buried too (a
+// real cross-hole file's top electrodes stand 0.1 m down).
+TEST(Survey, EnvelopeDepthsStartAHoleAtZeroWhenTheFileCountsDown)
+{
+    struct Row {
+        const char* Name;
+        std::vector<TElectrode> Electrodes;
+        std::vector<double> Depths;
+    };
+    const std::vector<Row> rows{
+        {"two holes counted down", {{4, -0.1}, {4, -1.1}, {8, -0.1}, {8, -1.1}}, {0.1, 1.1, 0.1, 1.1}},
+        {"holes at elevations", {{4, 99.9}, {4, 98.9}, {8, 100.2}, {8, 99.2}}, {0, 1, 0, 1}},
+        {"a line below 0", {{0, -1}, {1, -2}, {2, -0.5}}, {0, 0, 0}},
+        {"a line and a hole", {{0, 0}, {1, 0}, {1, -2}, {1, -3}, {2, 0}}, {0, 0, 2, 3, 0}},
+        {"no elevations", {{0, 0}, {1, 0}}, {0, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::vector<TElectrode> electrodes = row.Electrodes;
+        SetEnvelopeDepths(electrodes);
+        for (size_t e = 0; e < electrodes.size(); ++e)
+            EXPECT_NEAR(electrodes[e].Depth, row.Depths[e], 1e-9) << e;
+    }
+}
+
+} // namespace
+} // namespace lp::test

@@ -280,6 +280,48 @@ TEST(MeshCellPainting, CellsFadeTowardWhiteByTheirShare)
 // The whole chart: a 20 x 10 mesh under a relief, a selected block, a
 // fixed cell, borders between differing cells, the colour bar with its
 // marker and units label.
+// Sheared cells (rows bent over a relief, steep and gentle) leave no
+// pixel unpainted between neighbours: down every pixel column, from the
+// first pixel of the cells' one colour to the last, nothing else shows.
+TEST(MeshCellPainting, ShearedCellsLeaveNoPinholes)
+{
+    struct Row {
+        const char* Name;
+        arofdoubleM ReliefX, ReliefZ;
+    };
+    for (const Row& row : {Row{"gentle", {0, 40, 70, 100}, {8, 3, 6, 0}}, Row{"steep", {0, 30, 60, 100}, {0, 25, 2, 30}}}) {
+        SCOPED_TRACE(row.Name);
+        TTModelSection2d chart;
+        FillMesh(chart, EvenBounds(20, 5), EvenBounds(10, 4));
+        chart.ShowMesh = false; // the cells' fills alone, as the image shows them
+        chart.ReliefX = row.ReliefX;
+        chart.ReliefZ = row.ReliefZ;
+        chart.UpdateReliefShift();
+        chart.ModelBottom = 40 + chart.MaxReliefShift;
+        double value = 3.0;
+        for (int c = 0; c <= chart.LastCol; ++c)
+            for (int r = 0; r <= chart.LastRow; ++r)
+                chart.SetCellValue(c, r, value);
+        TBitmap picture(chart.Width(), chart.Height());
+        chart.DrawToCanvas(&picture.Canvas(), chart.GetRectangle());
+        chart.RepaintCells();
+        const QImage cells = chart.CellPicture().ToImage();
+        const QRgb colour = cells.pixel(cells.width() / 2, cells.height() / 2);
+        int holes = 0;
+        for (int x = 0; x < cells.width(); ++x) {
+            int first = -1, last = -1;
+            for (int y = 0; y < cells.height(); ++y)
+                if (cells.pixel(x, y) == colour) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                }
+            for (int y = first; first >= 0 && y <= last; ++y)
+                holes += cells.pixel(x, y) != colour;
+        }
+        EXPECT_EQ(holes, 0);
+    }
+}
+
 TEST(MeshChartPicture, MatchesTheReference)
 {
     TTModelSection2d chart;
