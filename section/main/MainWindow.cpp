@@ -185,6 +185,9 @@ void TMainfrm::ModelChanged()
     ShowDataHoles();
     if (ForwardWindow)
         ForwardWindow->ModelChanged();
+    // The inversion window says when its image's water is no longer the section's.
+    if (InversionWindow)
+        InversionWindow->SectionChanged();
 }
 
 void TMainfrm::ShowDataHoles()
