@@ -52,10 +52,12 @@ using test::FileBytes;
 using test::MainWindow;
 
 struct NewFromData : MainWindow {
-    // The file's ground: a gentle rise from Base with a 3 m wave on it
-    // (rising everywhere: no stretch below its sides, which New from data
-    // would ask about as a lake).
-    static double Ground(double X, double Base) { return Base + 3.0 * std::sin(X / 8.0) + 0.4 * X; }
+    // The file's ground: a gentle hill about Base, 3 m high.
+    static double Ground(double X, double Base) { return Base + 3.0 * std::sin(X / 8.0); }
+    // The electrodes' ground of a file without topography: the hill on a
+    // rise, so that no stretch lies below its sides at one level (which
+    // New from data asks about as a lake).
+    static double LineGround(double X, double Base) { return Ground(X, Base) + 0.4 * X; }
     // The file's ρa, datum by datum (all above 0, no two alike).
     static double Resistivity(int Datum) { return 60.0 + 7.0 * ((Datum * 5) % 11) + 0.25 * Datum; }
     static constexpr int Data = 18; // Wenner, a = 1, 2 and 3 spacings over 12 electrodes
@@ -67,7 +69,9 @@ struct NewFromData : MainWindow {
     {
         QString text = QStringLiteral("# a field survey\n12\n# x z\n");
         for (int e = 0; e < 12; ++e)
-            text += QStringLiteral("%1 %2\n").arg(10.0 + 5.0 * e).arg(Ground(10.0 + 5.0 * e, Base), 0, 'g', 17);
+            text += QStringLiteral("%1 %2\n")
+                        .arg(10.0 + 5.0 * e)
+                        .arg(Topography ? Ground(10.0 + 5.0 * e, Base) : LineGround(10.0 + 5.0 * e, Base), 0, 'g', 17);
         text += QStringLiteral("%1\n# a b m n rhoa\n").arg(Data);
         int datum = 0;
         for (int a = 1; a <= 3; ++a)
@@ -384,7 +388,7 @@ TEST_F(NewFromData, FramesTheSurveyFollowsItsTopographyAndOpensItsDataInTheForwa
     const TForwardModel levelGround = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea);
     ASSERT_EQ(levelGround.Surface.size(), 14u);
     for (int e = 0; e < 12; ++e)
-        EXPECT_NEAR(levelGround.Surface[static_cast<size_t>(e + 1)].y, Ground(10.0 + 5.0 * e, 0.0), 1e-12);
+        EXPECT_NEAR(levelGround.Surface[static_cast<size_t>(e + 1)].y, LineGround(10.0 + 5.0 * e, 0.0), 1e-12);
 }
 
 // A file that cannot be read is named with the reader's message, before
