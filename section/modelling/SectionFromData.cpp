@@ -87,6 +87,30 @@ double InversionCellsDepth(const TMeasuredData& Data, double Lowest)
 
 } // namespace
 
+namespace {
+
+// Whether the electrodes between I and K (two at least apart) lie below
+// the line from I to K by more than Tolerance, I and K at one level within
+// it or a quarter of the run's greatest depth below the line.
+bool LakeBetween(const std::vector<TGeometryPoint>& Ground, size_t I, size_t K, double Tolerance)
+{
+    if (K < I + 2)
+        return false;
+    const TGeometryPoint a = Ground[I], b = Ground[K];
+    double depth = 0.0;
+    for (size_t j = I + 1; j < K; ++j) {
+        const double below = a.y + (b.y - a.y) * (Ground[j].x - a.x) / (b.x - a.x) - Ground[j].y;
+        if (!(below > Tolerance))
+            return false;
+        depth = std::max(depth, below);
+    }
+    // The water's surface is level: a shore's electrode may stand a little
+    // off the water's edge.
+    return std::fabs(b.y - a.y) <= std::max(Tolerance, depth / 4.0);
+}
+
+} // namespace
+
 std::vector<TDataLake> LakesOfGround(const std::vector<TGeometryPoint>& Ground)
 {
     std::vector<TDataLake> lakes;
@@ -98,25 +122,17 @@ std::vector<TDataLake> LakesOfGround(const std::vector<TGeometryPoint>& Ground)
         spacing = std::min(spacing, Ground[i].x - Ground[i - 1].x);
     const double tolerance = spacing / 10.0;
     for (size_t i = 0; i + 2 < n;) {
-        const double level = Ground[i].y;
+        // From an electrode with a drop after it, the run goes on while the
+        // electrodes lie below its level; the first back at it closes it.
         size_t k = i + 1;
-        while (k < n && Ground[k].y < level - tolerance)
+        while (k < n && Ground[k].y < Ground[i].y - tolerance)
             ++k;
-        // The first electrode back up at the level is the other shore.
-        bool lake = k > i + 1 && k < n && std::fabs(Ground[k].y - level) <= tolerance;
-        const TGeometryPoint a = Ground[i];
-        const TGeometryPoint b = Ground[std::min(k, n - 1)];
-        for (size_t j = i + 1; lake && j < k; ++j) {
-            const double surface = a.y + (b.y - a.y) * (Ground[j].x - a.x) / (b.x - a.x);
-            lake = Ground[j].y < surface - tolerance;
-        }
-        if (!lake) {
+        if (k >= n || !LakeBetween(Ground, i, k, tolerance)) {
             ++i;
             continue;
         }
-        TDataLake found{a, b, {Ground.begin() + static_cast<std::ptrdiff_t>(i + 1),
-                               Ground.begin() + static_cast<std::ptrdiff_t>(k)}};
-        lakes.push_back(std::move(found));
+        lakes.push_back({Ground[i], Ground[k], {Ground.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                                Ground.begin() + static_cast<std::ptrdiff_t>(k)}});
         i = k;
     }
     return lakes;

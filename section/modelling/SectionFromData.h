@@ -27,8 +27,13 @@ inline constexpr double HoleFrameMargin = 3.0;
 // A run of electrodes on a lake's or river's bottom: electrodes lying
 // below the straight line between the electrode before and the one after
 // them, by more than a tenth of the smallest electrode spacing, those two
-// (the shores) at one level within it. The water's surface is the line
-// between the shores; the bottom runs through the run's electrodes.
+// (the shores) at one level within that tenth or a quarter of the water's
+// depth (the run's greatest depth below the line). Walking from the left,
+// a run starts at the first drop below an electrode's level and ends at
+// the first electrode back at that level, so land sloping down to the
+// water on both sides is taken in from where it stands at one level. The
+// water's surface is the line between the shores; the bottom runs through
+// the run's electrodes.
 struct TDataLake {
     TGeometryPoint Shore1, Shore2;       // x, elevation: the water's surface between them
     std::vector<TGeometryPoint> Bottom;  // the run's electrodes by rising x

@@ -1107,6 +1107,7 @@ TEST_F(LakeLine, NewFromDataFramesTheWaterAndTheWindowHoldsIt)
     AnswerModal<QDialog>([&] { ChooseNewFromData(measured, false); },
                          [&](QDialog& Question) {
                              asked = Question.objectName();
+                             test::SaveScreenshot(Question, QStringLiteral("lake-question"));
                              auto* edit = Question.findChild<QLineEdit*>(QStringLiteral("WaterResistivityEdit"));
                              ASSERT_NE(edit, nullptr);
                              QTest::keyClicks(edit, QStringLiteral("15"));
@@ -1133,6 +1134,9 @@ TEST_F(LakeLine, NewFromDataFramesTheWaterAndTheWindowHoldsIt)
         }
     const int water = CellAt(mesh, {40.0, -1.5});
     EXPECT_EQ(Inversion->Result()->Resistivities.at(static_cast<size_t>(water)), 15.0);
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("water held"))) << Inversion->StateLabel->text().toStdString();
+    Inversion->resize(800, 600);
+    test::SaveScreenshot(*Inversion, QStringLiteral("inversion-lake"));
 }
 
 } // namespace
