@@ -1139,5 +1139,39 @@ TEST_F(LakeLine, NewFromDataFramesTheWaterAndTheWindowHoldsIt)
     test::SaveScreenshot(*Inversion, QStringLiteral("inversion-lake"));
 }
 
+// The water's resistivity left empty: the table of regions opens on the
+// water's row saying what to type, and Invert refuses to hold water of no
+// resistivity, naming it. "Ground" keeps the electrodes' ground.
+TEST_F(LakeLine, TheWatersResistivityLeftToFillOrTheRunTakenAsGround)
+{
+    const QString measured = MakeData();
+    Start({Section});
+    for (const char* button : {"WaterButton", "GroundButton"}) {
+        Activate();
+        AnswerModal<QDialog>([&] { ChooseNewFromData(measured, false); },
+                             [&](QDialog& Question) {
+                                 QTest::mouseClick(Question.findChild<QPushButton*>(QString::fromLatin1(button)),
+                                                   Qt::LeftButton);
+                             });
+        if (QLatin1String(button) == QLatin1String("GroundButton")) {
+            EXPECT_EQ(Chart().Model.Length(), 1);
+            break;
+        }
+        ASSERT_EQ(Chart().Model.Length(), 2);
+        ASSERT_NE(Window->RegionsWindow, nullptr);
+        ASSERT_TRUE(Window->RegionsWindow->isVisible());
+        EXPECT_TRUE(Window->RegionsWindow->MessageLabel->text().contains(QStringLiteral("no resistivity yet")));
+        Window->RegionsWindow->resize(800, 600);
+        test::SaveScreenshot(*Window->RegionsWindow, QStringLiteral("regions-lake"));
+        ASSERT_NO_FATAL_FAILURE(OpenInversion());
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        EXPECT_FALSE(Inversion->Busy());
+        EXPECT_TRUE(Inversion->ErrorText().contains(QStringLiteral("The water marked in the section cannot be held: "
+                                                                   "Region \"Water\" (body 1, ring 0) has no "
+                                                                   "resistivity")))
+            << Inversion->ErrorText().toStdString();
+    }
+}
+
 } // namespace
 } // namespace lp
