@@ -107,6 +107,8 @@ TParameterEntry ReadRegionText(int Column, const QString& Text)
         return ReadRegionFitText(Text);
     if (Column == rcWater)
         return ReadRegionWaterText(Text);
+    if (Column == rcWaterResistivity)
+        return ReadWaterResistivityText(Text);
     TParameterEntry entry = ReadParameterText(TBodyQuantity::Resistivity, Text);
     entry.Error.replace(QStringLiteral("The resistivity"), Column == rcWaterResistivity
                                                               ? QStringLiteral("The water's resistivity")
@@ -346,7 +348,11 @@ bool TRegionTableModel::SetTexts(const std::vector<int>& Rows, int Column, const
         } else if (ChoiceColumn(Column) || BoundColumn(Column) || Column == rcWaterResistivity) {
             const TParameterEntry entry = ReadRegionText(Column, text);
             if (!entry.Valid) {
-                Error = entry.Error;
+                // A water's value names its body: the refusal may concern one of several rows.
+                const TRingRef& region = FRows.at(static_cast<size_t>(Rows[i]));
+                Error = Column == rcWaterResistivity
+                            ? QStringLiteral("Body %1, ring %2: %3").arg(region.Body).arg(region.Ring).arg(entry.Error)
+                            : entry.Error;
                 return false;
             }
             value = entry.Value;

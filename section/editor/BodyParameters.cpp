@@ -168,6 +168,64 @@ std::optional<double> MeasuredWaterResistivity(const TPolygonParams& Params)
     return RegionFitBound(Params, psWaterResistivity);
 }
 
+namespace {
+
+const QString WaterResistivityRule = QStringLiteral("The water's resistivity must be a number from 1e-12 to 1e12 "
+                                                    "(ohm-m), or empty for the body's resistivity.");
+
+std::string WaterValueFault(double Value)
+{
+    if (std::isfinite(Value) && Value >= MinWaterResistivity && Value <= MaxWaterResistivity)
+        return {};
+    return "the water's resistivity " + QString::number(Value, 'g', 6).toStdString() +
+           " ohm-m is not allowed: it must be a number from 1e-12 to 1e12 ohm-m";
+}
+
+} // namespace
+
+TParameterEntry ReadWaterResistivityText(const QString& Text, const QLocale& Locale)
+{
+    TParameterEntry entry;
+    const QString typed = Text.trimmed();
+    if (typed.isEmpty()) {
+        entry.Valid = true;
+        return entry;
+    }
+    const std::optional<double> value = TypedNumber(typed, Locale);
+    if (!value || !std::isfinite(*value)) {
+        entry.Error = QStringLiteral("\"%1\" is not a number. %2").arg(typed, WaterResistivityRule);
+        return entry;
+    }
+    if (!WaterValueFault(*value).empty()) {
+        entry.Error = QStringLiteral("%1 is not allowed. %2").arg(typed, WaterResistivityRule);
+        return entry;
+    }
+    entry.Valid = true;
+    entry.Value = ParamValue(*value);
+    return entry;
+}
+
+std::string WaterResistivityFault(const TPolygonParams& Params)
+{
+    const ParamValue& slot = Params[psWaterResistivity];
+    if (!RegionIsWater(Params) || ParameterNotSet(slot))
+        return {};
+    if (slot.GetKind() == ParamValue::Kind::Text)
+        return "the water's resistivity \"" + slot.AsText() + "\" is not a number";
+    return WaterValueFault(slot.AsReal());
+}
+
+std::string WaterResistivityTokenFault(std::string_view Token)
+{
+    if (Token.empty() || Token == MissingText)
+        return {};
+    const std::optional<double> value = TypedNumber(QString::fromUtf8(Token.data(), static_cast<qsizetype>(Token.size())),
+                                                    QLocale::c());
+    if (!value)
+        return "the water's resistivity \"" + std::string(Token) + "\" is not a number";
+    return WaterValueFault(*value);
+}
+
 QString RegionWaterText(const TPolygonParams& Params)
 {
     return RegionIsWater(Params) ? QStringLiteral("yes") : QStringLiteral("no");

@@ -17,6 +17,8 @@
 #include <QtCore/QStringList>
 
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace lp {
@@ -69,6 +71,24 @@ TParameterEntry ReadRegionFitText(const QString& Text);
 // 0, else none (the body's resistivity is held).
 bool RegionIsWater(const TPolygonParams& Params);
 std::optional<double> MeasuredWaterResistivity(const TPolygonParams& Params);
+// The water resistivities a body of water may be held at (ohm-m), the
+// range a measured apparent resistivity may take: a value beyond it holds
+// the water at no physical value and leaves the ground under it to take
+// up what the data say of the water.
+inline constexpr double MinWaterResistivity = 1e-12;
+inline constexpr double MaxWaterResistivity = 1e12;
+// A typed water resistivity (empty: not set, the body's resistivity is
+// held), refused unless a number from MinWaterResistivity to
+// MaxWaterResistivity.
+TParameterEntry ReadWaterResistivityText(const QString& Text, const QLocale& Locale = QLocale());
+// Why a ring marked as water cannot hold its slot 18: a value not a
+// finite number within the range ("the water's resistivity 1e+308 ohm-m is
+// beyond ..."); empty for a ring not marked as water, a slot not set or a
+// value in the range.
+std::string WaterResistivityFault(const TPolygonParams& Params);
+// The same for a value as read (Token: its text in the file, "*" or empty
+// for not set).
+std::string WaterResistivityTokenFault(std::string_view Token);
 // "yes" or "no", as the table of regions shows and takes them.
 QString RegionWaterText(const TPolygonParams& Params);
 // A typed Water ("yes", "no" in any case; empty for no): the slot's value

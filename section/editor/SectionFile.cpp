@@ -1,5 +1,6 @@
 #include "section/editor/SectionFile.h"
 
+#include "section/editor/BodyParameters.h"
 #include "section/model/NumberArrays.h"
 
 #include <algorithm>
@@ -466,22 +467,44 @@ void ReadRing(TBlockReader& Reader, Polygon& Ring, int NodeCount, std::vector<in
         Reader.Fail(Reader.LastLine(), "a ring has fewer than three nodes");
 }
 
+// A body of water holds its measured resistivity as read: one that is no
+// number, or no physical value, would hold the water at the body's value
+// or at none; the file is refused naming the line and the body.
+void RefuseWaterResistivity(const TBlockReader& Reader, const TPolygonParams& Params, std::string_view Line, int Body,
+                            int Ring)
+{
+    if (!RegionIsWater(Params))
+        return;
+    TWordReader words(Line);
+    std::string_view token;
+    for (int slot = 0; slot <= psWaterResistivity && words.Next(token); ++slot)
+        if (slot == psWaterResistivity) {
+            const std::string fault = WaterResistivityTokenFault(token);
+            if (!fault.empty())
+                Reader.Fail(Reader.LastLine(), FormatText("body %d, ring %d: %s",
+                                                          {ArgText(Body), ArgText(Ring), fault}));
+        }
+}
+
 void ReadBodies(TBlockReader& Reader, TSectionModel& Section)
 {
     TParamTexts texts;
     std::vector<int32_t> indexes;
     const int bodies = Reader.CountLine("the body count", 1);
     Section.Model.SetLength(bodies);
-    for (SPolygon& body : Section.Model) {
+    for (int b = 0; b < bodies; ++b) {
+        SPolygon& body = Section.Model[b];
         const int subs = Reader.CountLine("the sub-polygon count", 2);
         body.SetLength(subs);
-        for (Polygon& ring : body) {
+        for (int r = 0; r < subs; ++r) {
+            Polygon& ring = body[r];
             const std::string_view params = Reader.Next("a parameter line");
             try {
                 ReadParams(ring.params, params, &texts);
             } catch (const EConvertError& error) {
                 Reader.Fail(Reader.LastLine(), error.Message());
             }
+            RefuseWaterResistivity(Reader, ring.params, params, b, r);
             ReadRing(Reader, ring, Section.Nodes.Length(), indexes);
         }
     }

@@ -278,6 +278,18 @@ void WarnFixedWithoutCells(std::FILE* Errors, const TInvertRequest& Request, con
     }
 }
 
+// A body of water too thin for the cells (or beside them) is said as
+// --fixed's regions are: the inversion then moves the cells it covers.
+void WarnWaterWithoutCells(std::FILE* Errors, const TInversionMesh& Mesh, const TForwardModel& Ground,
+                           const std::vector<std::optional<double>>& Water)
+{
+    const std::vector<size_t> empty = HeldRegionsWithoutCells(Mesh, Ground, Water);
+    if (!empty.empty())
+        PrintLine(Errors, QStringLiteral("lithoprism: warning: no cell's centre lies in the water (%1): nothing of it "
+                                         "is held.")
+                              .arg(QString::fromStdString(WaterRegionsText(Ground, empty))));
+}
+
 } // namespace
 
 int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors)
@@ -350,6 +362,7 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
             if (const int cells = HoldCells(HeldCells(mesh, *section, held), measured, options); cells > 0)
                 PrintLine(Out, QStringLiteral("held: %1 cells").arg(cells));
             WarnFixedWithoutCells(Errors, request, mesh, *section, sectionFile);
+            WarnWaterWithoutCells(Errors, mesh, *section, WaterRegions(*section, sectionFile.Model));
             CutAtHeldRegions(mesh, *section, held, options);
         }
         TInversionCallbacks callbacks;

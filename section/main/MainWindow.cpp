@@ -185,9 +185,12 @@ void TMainfrm::ModelChanged()
     ShowDataHoles();
     if (ForwardWindow)
         ForwardWindow->ModelChanged();
-    // The Known geology page lists the lines and bodies drawn now.
+    // The Known geology page lists the lines and bodies drawn now, and the
+    // inversion window says when its image's water is no longer the section's.
     if (InversionWindow && !InversionWindow->Busy())
         InversionWindow->ShowConstraints();
+    if (InversionWindow)
+        InversionWindow->SectionChanged();
 }
 
 void TMainfrm::ShowDataHoles()

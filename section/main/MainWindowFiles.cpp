@@ -19,13 +19,23 @@
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
 #include "section/modelling/SameFile.h"
+#include "section/dialogs/RegionsTable.h"
+#include "section/editor/BodyParameters.h"
 #include "section/modelling/SectionFromData.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtGui/QCloseEvent>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QVBoxLayout>
+
+#include <optional>
 
 #include <algorithm>
 
@@ -346,14 +356,95 @@ void TMainfrm::AskNewSectionFromData()
     NewSectionFromData(data, request.FileName, name);
 }
 
+namespace {
+
+// The answer to a line's lake: water (its resistivity typed, or none to
+// type later) or ground; none when cancelled.
+struct TLakeAnswer {
+    bool Water = true;
+    std::optional<double> Resistivity;
+};
+
+std::optional<TLakeAnswer> AskLakeWater(QWidget& Owner, const QString& Question)
+{
+    QDialog dialog(&Owner);
+    dialog.setObjectName(QStringLiteral("LakeQuestion"));
+    dialog.setWindowTitle(QStringLiteral("New from data"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(Question, &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* form = new QFormLayout;
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("WaterResistivityEdit"));
+    auto* label = new QLabel(QStringLiteral("&Water's resistivity (ohm-m):"), &dialog);
+    label->setBuddy(edit);
+    form->addRow(label, edit);
+    layout->addLayout(form);
+    auto* note = new QLabel(QStringLiteral("Water: the surface is the water's level over those electrodes and the "
+                                           "water a body held by the inversion (empty: type its resistivity in the "
+                                           "table of regions later). Ground: the electrodes' ground is the surface."),
+                            &dialog);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    auto* error = new QLabel(&dialog);
+    error->setStyleSheet(QStringLiteral("color: #b00000;"));
+    error->setWordWrap(true);
+    layout->addWidget(error);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* water = buttons->addButton(QStringLiteral("&Water"), QDialogButtonBox::AcceptRole);
+    QPushButton* ground = buttons->addButton(QStringLiteral("&Ground"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    water->setObjectName(QStringLiteral("WaterButton"));
+    ground->setObjectName(QStringLiteral("GroundButton"));
+    water->setDefault(true);
+    layout->addWidget(buttons);
+    TLakeAnswer answer;
+    QObject::connect(ground, &QPushButton::clicked, &dialog, [&] {
+        answer.Water = false;
+        dialog.accept();
+    });
+    QObject::connect(water, &QPushButton::clicked, &dialog, [&] {
+        const TParameterEntry typed = ReadWaterResistivityText(edit->text());
+        if (!typed.Valid) {
+            error->setText(typed.Error);
+            return;
+        }
+        if (!typed.Value.IsEmpty())
+            answer.Resistivity = typed.Value.AsReal();
+        dialog.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(460, 0)));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return answer;
+}
+
+} // namespace
+
 bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, const QString& FileName,
                                   const QString& Name)
 {
     if (!Data)
         return false;
     TSectionModel section;
+    TDataSection framed;
     try {
-        section = DataSectionModel(SectionFromData(*Data));
+        framed = SectionFromData(*Data);
+        if (!framed.Lakes.empty()) {
+            const std::optional<TLakeAnswer> answer = AskLakeWater(*this, LakesText(framed));
+            if (!answer)
+                return false;
+            if (!answer->Water)
+                framed = SectionFromData(*Data, false);
+            section = DataSectionModel(framed);
+            for (int body = 1; answer->Resistivity && body < section.Model.Length(); ++body)
+                if (RegionIsWater(section.Model[body][0].params))
+                    section.Model[body][0].params[psResistivity] = ParamValue(*answer->Resistivity);
+        } else {
+            section = DataSectionModel(framed);
+        }
     } catch (const std::exception& Error) {
         MessageDlg(QStringLiteral("%1 frames no section: %2").arg(Name, QString::fromUtf8(Error.what())),
                    TMsgDlgType::mtError, mbOK);
@@ -405,6 +496,15 @@ bool TMainfrm::NewSectionFromData(std::shared_ptr<const TMeasuredData> Data, con
         InversionWindow->SetMeasuredData(InversionWindow->SharedMeasuredData(), InversionWindow->DataName(), {},
                                          ForwardWindow->Removals().File());
     ShowDataHoles();
+    // A line on a lake's bottom: the water framed waits for its resistivity,
+    // typed in the table of regions, its row chosen.
+    if (!framed.Lakes.empty() && ParameterNotSet(chart.Model[chart.Model.High()][0].params[psResistivity])) {
+        ShowRegions();
+        RegionsWindow->SelectRegion(TRingRef{chart.Model.High(), 0});
+        RegionsWindow->MessageLabel->setText(
+            QStringLiteral("The water has no resistivity yet: type the measured one in its Resistivity cell."));
+        Parts->SetStatusText(1, QStringLiteral("Type the water's resistivity in the table of regions."));
+    }
     return true;
 }
 

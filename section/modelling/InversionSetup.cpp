@@ -9,6 +9,7 @@
 #include <QtCore/QFileInfo>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace lp {
@@ -263,8 +264,20 @@ std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, co
     for (size_t r = 0; r < held.size(); ++r) {
         const TGeometryRegion& region = Section.Geometry.Regions.at(r);
         const TPolygonParams& params = Model[region.body][region.ring].params;
-        if (RegionIsWater(params))
-            held[r] = MeasuredWaterResistivity(params).value_or(Section.Regions[r].resistivity);
+        if (!RegionIsWater(params))
+            continue;
+        // A value no water has would hold the cells at nothing physical
+        // and leave the ground under them to explain the data: refused,
+        // naming the body.
+        std::string fault = WaterResistivityFault(params);
+        const double value = MeasuredWaterResistivity(params).value_or(Section.Regions[r].resistivity);
+        if (fault.empty() && !(value >= MinWaterResistivity && value <= MaxWaterResistivity))
+            fault = "its resistivity " + ReadableNumber(value, 6) +
+                    " ohm-m, held as the water's, is not allowed: it must be a number from 1e-12 to 1e12 ohm-m";
+        if (!fault.empty())
+            throw EForwardError(ForwardRegionLabel(Section.Geometry, static_cast<int>(r)) + " is water: " + fault +
+                                ". Type the measured water's resistivity in the table of regions.");
+        held[r] = value;
     }
     return held;
 }
@@ -277,6 +290,32 @@ std::vector<std::optional<double>> HeldCells(const TInversionMesh& Mesh, const T
         cells.push_back(zone >= 0 && static_cast<size_t>(zone) < Held.size() ? Held[static_cast<size_t>(zone)]
                                                                                : std::nullopt);
     return cells;
+}
+
+std::vector<size_t> HeldRegionsWithoutCells(const TInversionMesh& Mesh, const TForwardModel& Section,
+                                            const std::vector<std::optional<double>>& Held)
+{
+    std::vector<bool> holds(Held.size(), false);
+    for (int zone : CellZones(Mesh, Section))
+        if (zone >= 0 && static_cast<size_t>(zone) < holds.size())
+            holds[static_cast<size_t>(zone)] = true;
+    std::vector<size_t> empty;
+    for (size_t r = 0; r < Held.size(); ++r)
+        if (Held[r] && !holds[r])
+            empty.push_back(r);
+    return empty;
+}
+
+std::string WaterRegionsText(const TForwardModel& Section, const std::vector<size_t>& Regions)
+{
+    std::string text;
+    for (size_t r : Regions) {
+        std::string label = ForwardRegionLabel(Section.Geometry, static_cast<int>(r));
+        if (!label.empty())
+            label[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(label[0])));
+        text += (text.empty() ? "" : ", ") + label;
+    }
+    return text;
 }
 
 int HoldCells(const std::vector<std::optional<double>>& Cells, const TMeasuredData& Data,

@@ -114,6 +114,15 @@ std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, co
 std::vector<std::optional<double>> HeldCells(const TInversionMesh& Mesh, const TForwardModel& Section,
                                              const std::vector<std::optional<double>>& Held);
 
+// The held regions (an entry in Held) that hold no cell's centre of Mesh:
+// too thin for its cells, or beside the mesh. Nothing of them is held.
+std::vector<size_t> HeldRegionsWithoutCells(const TInversionMesh& Mesh, const TForwardModel& Section,
+                                            const std::vector<std::optional<double>>& Held);
+
+// "The water of region "Lake" (body 1, ring 0)" for each water region of
+// Regions, joined: what a warning names.
+std::string WaterRegionsText(const TForwardModel& Section, const std::vector<size_t>& Regions);
+
 // The held cells start at their values and stay there (Settings.Fixed):
 // an empty start becomes the data's median elsewhere. Returns the number
 // of cells held.

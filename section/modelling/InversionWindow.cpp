@@ -324,10 +324,18 @@ QString TInversionWindow::ResultText() const
     const QString phases = FResult->Phases.empty()
                                ? QString()
                                : QStringLiteral("; phases: χ² %1").arg(ShortNumber(FResult->PhaseChiSquare));
-    return QStringLiteral("%1, %2: χ² %3%4, rrms %5 %%6%7. %8")
-        .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"), QStringLiteral("cells")),
-             IterationCount(last.Iteration), ShortNumber(last.ChiSquare), kept, FixedNumber(last.Rrms, 2), logs,
-             phases, QString::fromStdString(FResult->Stop));
+    // The water held, as the command line's "held: N cells" says it.
+    const QString water = FWaterHeld > 0 ? QStringLiteral("; water held: %1")
+                                               .arg(CountText(FWaterHeld, QStringLiteral("cell"), QStringLiteral("cells")))
+                                         : QString();
+    QString text = QStringLiteral("%1, %2: χ² %3%4, rrms %5 %%6%7%8. %9")
+                       .arg(CountText(FPicture ? FPicture->Mesh.Cells() : 0, QStringLiteral("cell"),
+                                      QStringLiteral("cells")),
+                            IterationCount(last.Iteration), ShortNumber(last.ChiSquare), kept, FixedNumber(last.Rrms, 2),
+                            logs, phases, water, QString::fromStdString(FResult->Stop));
+    if (!FWaterNote.isEmpty())
+        text += QLatin1Char('\n') + FWaterNote;
+    return text;
 }
 
 void TInversionWindow::ShowState()
@@ -346,6 +354,14 @@ void TInversionWindow::ShowState()
                         : QStringLiteral("Cancelled.");
     } else if (FResult && !FResult->Steps.empty()) {
         text = ResultText();
+        // An image of other water than the section marks now is not the
+        // image of this section: said first, in the refusals' colour.
+        if (FWaterStale) {
+            text = QStringLiteral("Not current: the water marked in the section has changed since this image was "
+                                  "inverted (Invert again to hold it as marked now).\n") +
+                   text;
+            style = QStringLiteral("color: #b00000;");
+        }
         if (FPicture && !FPicture->DepthOfInvestigation.empty())
             text += QStringLiteral("\nThe pale cells lie beyond the depth of investigation (DOI above %1, the dashed "
                                    "line).")
@@ -354,6 +370,9 @@ void TInversionWindow::ShowState()
             text += QStringLiteral("\nShown without the depth of investigation (computed; tick it to see it).");
         else
             text += QLatin1Char('\n') + NoDoiReason();
+    } else if (FWaterPending) {
+        text = QStringLiteral("The water marked in the section has changed since the mesh was laid: Invert holds it "
+                              "as marked then.");
     } else {
         text = QStringLiteral("Invert makes an image of the ground from the measured data.");
     }

@@ -272,6 +272,16 @@ public:
     // ticked over a mesh.
     const std::vector<TOutline>& CutEdgesShown() const { return FCutEdges; }
 
+    // The section changed (an edit, the table of regions, an undo): the
+    // state line says whether the water it marks now differs from the
+    // water the image shown was inverted with (WaterStale: the image is
+    // not of the section as it stands) or from the water the mesh chart
+    // holds (the next Invert holds it as marked then).
+    void SectionChanged();
+    bool WaterStale() const { return FWaterStale; }
+    // The water cells the last run held (0 without water).
+    int WaterCellsHeld() const { return FWaterHeld; }
+
     // --- Controls ---
     QLabel* DataLabel = nullptr;
     QLineEdit* ErrorEdit = nullptr;
@@ -411,6 +421,23 @@ private:
     QString FDoiNote;           // why the result shown has no DOI (cancelled, failed)
     std::vector<TOutline> FDoiContour;
     std::vector<TOutline> FCutEdges;
+    // The section's water: per cell of the mesh chart, the value the
+    // window holds it at (laid or last inverted; a cell freed by the user
+    // stays free); per cell of the image, the water it was inverted with.
+    std::vector<std::optional<double>> FWaterCells;
+    std::vector<std::optional<double>> FResultWater;
+    TInversionMesh FWaterMesh; // the mesh FWaterCells are of
+    bool FWaterStale = false;   // the image's water is not the section's now
+    bool FWaterPending = false; // the chart's water is not the section's now
+    int FWaterHeld = 0;
+    QString FWaterNote; // the last run's word on its water (held, or too thin for a cell)
+    // The section's water now, per cell of Mesh; none when the section
+    // cannot be prepared (Refusal: why, when it marks water).
+    std::vector<std::optional<double>> MarkedWaterCells(const TInversionMesh& Mesh, QString* Refusal = nullptr) const;
+    // The water as marked now held in the mesh chart's cells (Water, per
+    // cell of the run's mesh): fixed at its value, a cell no longer water
+    // freed; one step of the chart's undo when anything changed.
+    void HoldWaterInChart(const std::vector<std::optional<double>>& Water);
     // The cut edges of the mesh chart's mesh and the constraints ticked now.
     void UpdateCutEdges();
 };

@@ -32,6 +32,7 @@
 #include <QtWidgets/QTableWidget>
 #include <QtWidgets/QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 
@@ -95,21 +96,6 @@ bool AskLimitValues(QWidget& Owner, double& Lowest, double& Highest)
     Lowest = low.value_or(-1.0);
     Highest = high.value_or(-1.0);
     return true;
-}
-
-// The section's water held in the laid cells: fixed at the water's
-// resistivity, as the user would fix them (and may free them again).
-void HoldWater(TInversionChartData& Cells, const TInversionMesh& Mesh, const TForwardModel& Ground,
-               const AllSpolygon& Model)
-{
-    const std::vector<std::optional<double>> held = HeldCells(Mesh, Ground, WaterRegions(Ground, Model));
-    const auto columns = static_cast<size_t>(Mesh.Columns());
-    Cells.Fixed.assign(columns, std::vector<bool>(static_cast<size_t>(Mesh.Rows()), false));
-    for (size_t cell = 0; cell < held.size(); ++cell)
-        if (held[cell]) {
-            Cells.Fixed[cell % columns][cell / columns] = true;
-            Cells.Values[cell % columns][cell / columns] = *held[cell];
-        }
 }
 
 } // namespace
@@ -195,16 +181,25 @@ bool TInversionWindow::NewMesh()
             mesh = InversionMeshFor(*FData, nullptr);
             areaRefused = QString::fromUtf8(Error.what());
         }
+        // The section's water, its boundary followed by the rows as the
+        // command line's are; a value refused is said by the mesh's refusal.
+        std::vector<std::optional<double>> water;
+        if (ground && areaRefused.isEmpty())
+            water = WaterRegions(*ground, FSection.Model);
+        const std::vector<TConstraintLine> held = ground ? HeldBoundaryLines(*ground, water)
+                                                         : std::vector<TConstraintLine>{};
         // The rows bent onto what is ticked on the Known geology page.
         try {
-            const std::vector<TConstraintLine> used = ConstrainBox->isChecked()
-                                                          ? UsedLines(Constraints->Choice(), ground ? &*ground : nullptr)
-                                                          : std::vector<TConstraintLine>{};
+            std::vector<TConstraintLine> used = ConstrainBox->isChecked()
+                                                    ? UsedLines(Constraints->Choice(), ground ? &*ground : nullptr)
+                                                    : std::vector<TConstraintLine>{};
+            used.insert(used.end(), held.begin(), held.end());
             mesh = MeshFollowingConstraint(mesh, used, Constraints->UsedLogs(), DefaultLayerContrast,
                                            DefaultCellGrowth,
                                            LogReachMetres(FData->Survey(), Constraints->LogReach().value_or(0.0)));
         } catch (const std::exception&) {
-            // A weight not yet a number or a refused log: straight rows; the run says why.
+            // A weight not yet a number or a refused log: the water's rows alone; the run says why.
+            mesh = MeshFollowingConstraint(mesh, held, {});
         }
         const double median = MedianResistivity(*FData);
         std::vector<double> start(static_cast<size_t>(mesh.Cells()), median);
@@ -216,8 +211,18 @@ bool TInversionWindow::NewMesh()
             }
         }
         TInversionChartData cells = ChartDataOf(mesh, start);
-        if (ground && areaRefused.isEmpty())
-            HoldWater(cells, mesh, *ground, FSection.Model);
+        // The water held in the laid cells: fixed at its value, as the user
+        // would fix them (and may free them again).
+        FWaterCells = ground ? HeldCells(mesh, *ground, water) : std::vector<std::optional<double>>{};
+        const auto columns = static_cast<size_t>(mesh.Columns());
+        cells.Fixed.assign(columns, std::vector<bool>(static_cast<size_t>(mesh.Rows()), false));
+        for (size_t cell = 0; cell < FWaterCells.size(); ++cell)
+            if (FWaterCells[cell]) {
+                cells.Fixed[cell % columns][cell / columns] = true;
+                cells.Values[cell % columns][cell / columns] = *FWaterCells[cell];
+            }
+        FWaterMesh = mesh;
+        FWaterPending = false;
         ShowChartCells(*MeshChart, cells, true);
         // Clear model fills the cells with this value.
         MeshChart->HalfSpaceValue = median;
@@ -255,6 +260,96 @@ void TInversionWindow::FollowModelArea()
     }
     // Kept over the new area: asked once, not again at every opening.
     FMeshArea = area;
+}
+
+std::vector<std::optional<double>> TInversionWindow::MarkedWaterCells(const TInversionMesh& Mesh,
+                                                                      QString* Refusal) const
+{
+    if (!SectionHasWater(FSection.Model))
+        return std::vector<std::optional<double>>(static_cast<size_t>(Mesh.Cells()));
+    try {
+        const TForwardModel ground =
+            PrepareForwardModel(FSection.Model, FSection.Nodes, FSection.ModelArea, MedianResistivity(*FData));
+        return HeldCells(Mesh, ground, WaterRegions(ground, FSection.Model));
+    } catch (const std::exception& Error) {
+        if (Refusal)
+            *Refusal = QString::fromUtf8(Error.what());
+        return {};
+    }
+}
+
+void TInversionWindow::HoldWaterInChart(const std::vector<std::optional<double>>& Water)
+{
+    TTModelSection2d& chart = *MeshChart;
+    const TInversionChartData cells = ChartCells(chart);
+    const int columns = chart.LastCol + 1;
+    std::vector<double> start;
+    bool changed = false;
+    for (size_t j = 0; j < Water.size(); ++j) {
+        const int c = static_cast<int>(j % static_cast<size_t>(columns));
+        const int r = static_cast<int>(j / static_cast<size_t>(columns));
+        if (c > chart.LastCol || r > chart.LastRow)
+            continue;
+        const std::optional<double> before = j < FWaterCells.size() ? FWaterCells[j] : std::nullopt;
+        const bool fixed = chart.Fixed[c][r];
+        double value = cells.Values.at(static_cast<size_t>(c)).at(static_cast<size_t>(r));
+        if (Water[j]) {
+            // A water cell the user freed stays free.
+            if ((before && !fixed) || (fixed && value == *Water[j]))
+                continue;
+            chart.Fixed[c][r] = true;
+            value = *Water[j];
+        } else if (before && fixed) {
+            // No longer water: free, from the value the other free cells start at.
+            if (start.empty()) {
+                try {
+                    start = StartingValues(ChartInversionMesh(cells), StartFromSectionBox->isChecked());
+                } catch (const std::exception&) {
+                    start = StartingValues(ChartInversionMesh(cells), false);
+                }
+            }
+            chart.Fixed[c][r] = false;
+            value = start.at(j);
+        } else {
+            continue;
+        }
+        chart.SetCellValue(c, r, value);
+        changed = true;
+    }
+    FWaterCells = Water;
+    FWaterPending = false;
+    if (!changed)
+        return;
+    chart.SetScaleFromCells();
+    chart.RecordUndo(chart.UndoStore);
+    chart.RepaintCells();
+}
+
+void TInversionWindow::SectionChanged()
+{
+    if (!FData || Busy())
+        return;
+    const auto differs = [](const std::vector<std::optional<double>>& Now,
+                            const std::vector<std::optional<double>>& Before) {
+        const auto any = [](const std::vector<std::optional<double>>& Cells) {
+            return std::any_of(Cells.begin(), Cells.end(), [](const auto& cell) { return cell.has_value(); });
+        };
+        return Now.empty() ? any(Before) : (Now.size() == Before.size() ? Now != Before : any(Now) || any(Before));
+    };
+    const bool stale = FWaterStale, pending = FWaterPending;
+    if (FResult && FPicture)
+        FWaterStale = differs(MarkedWaterCells(FPicture->Mesh), FResultWater);
+    if (MeshChart->LastCol >= 0) {
+        try {
+            const TInversionMesh chart = ChartInversionMesh(ChartCells(*MeshChart));
+            const bool laid = chart.Cells() == FWaterMesh.Cells();
+            FWaterPending = differs(MarkedWaterCells(laid ? FWaterMesh : chart), FWaterCells);
+        } catch (const std::exception&) {
+            FWaterPending = false;
+        }
+    }
+    if (stale != FWaterStale || pending != FWaterPending)
+        ShowState();
 }
 
 std::vector<double> TInversionWindow::StartingValues(const TInversionMesh& Mesh, bool Section) const

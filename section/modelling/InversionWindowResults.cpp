@@ -217,6 +217,10 @@ void TInversionWindow::DropResult()
     FDoiNote.clear();
     FDoiContour.clear();
     FCancelled = false;
+    FResultWater.clear();
+    FWaterStale = false;
+    FWaterHeld = 0;
+    FWaterNote.clear();
     IterationTable->setRowCount(0);
     IterationTable->setColumnHidden(PhaseChiSquareColumn, true);
     ChartTabs->setTabEnabled(ResistivityTab, false);

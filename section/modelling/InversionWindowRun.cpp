@@ -52,6 +52,12 @@ struct TInversionWindow::TJob {
     TStructuralConstraint Structure; // the lines and boundary weights ticked; zones laid in the run
     TInversionChartData Cells; // the mesh chart: mesh, starting model, fixed cells, limits
     TSurveyInversionOptions Options;
+    // Laid before the run: the mesh bent onto the ticked lines, the logs
+    // and the water's boundary; the section prepared (when it can be); its
+    // water per region as marked when Invert was pressed.
+    std::shared_ptr<const TInversionMesh> Mesh;
+    std::optional<TForwardModel> Ground;
+    std::vector<std::optional<double>> Water;
 };
 
 // The main run's forward problem, kept for the DOI run. Its Continue asks
@@ -161,6 +167,60 @@ bool TInversionWindow::Invert()
     if (!job->Options.WellLogs.empty() && !logReach)
         return refuse(QStringLiteral("The logs' reach must be a number of electrode spacings from 0 to 1000."));
     job->Options.LogReach = logReach.value_or(job->Options.LogReach);
+    // The mesh as the run inverts it, and the water as the section marks
+    // it now (the table of regions may have changed since the mesh was
+    // laid): its cells held in the mesh chart before the chart is taken.
+    try {
+        job->Ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(*job->Data));
+    } catch (const std::exception& Error) {
+        if (SectionHasWater(FSection.Model))
+            return refuse(QStringLiteral("The water marked in the section cannot be held: %1")
+                              .arg(QString::fromUtf8(Error.what())));
+        if (job->Constrain && !job->Structure.ZoneWeights.empty())
+            return refuse(QStringLiteral("The section's boundaries cannot constrain the inversion: %1")
+                              .arg(QString::fromUtf8(Error.what())));
+    }
+    try {
+        if (job->Ground)
+            job->Water = WaterRegions(*job->Ground, job->Model);
+        auto mesh = std::make_shared<TInversionMesh>(ChartInversionMesh(ChartCells(*MeshChart)));
+        // The rows bent onto the ticked lines, boundaries and logs and the
+        // water's boundary (the chart's mesh when it already is: bending
+        // it again moves nothing); straight without any.
+        if (!job->Constrain && job->Options.WellLogs.empty())
+            mesh->Shifts.clear();
+        const TForwardModel* ground = job->Ground ? &*job->Ground : nullptr;
+        std::vector<TConstraintLine> used = job->Constrain ? UsedLines(job->Structure, ground)
+                                                           : std::vector<TConstraintLine>{};
+        if (ground) {
+            const std::vector<TConstraintLine> held = HeldBoundaryLines(*ground, job->Water);
+            used.insert(used.end(), held.begin(), held.end());
+        }
+        *mesh = MeshFollowingConstraint(*mesh, used, job->Options.WellLogs, DefaultLayerContrast, DefaultCellGrowth,
+                                        LogReachMetres(job->Data->Survey(), job->Options.LogReach));
+        job->Mesh = mesh;
+        const std::vector<std::optional<double>> water =
+            ground ? HeldCells(*mesh, *ground, job->Water) : std::vector<std::optional<double>>{};
+        HoldWaterInChart(water);
+        FWaterMesh = *mesh;
+        FResultWater = water;
+        FWaterStale = false;
+        FWaterHeld = 0;
+        for (size_t j = 0; j < water.size(); ++j)
+            if (water[j] && MeshChart->Fixed[static_cast<int>(j % static_cast<size_t>(mesh->Columns()))]
+                                           [static_cast<int>(j / static_cast<size_t>(mesh->Columns()))])
+                ++FWaterHeld;
+        FWaterNote.clear();
+        if (ground) {
+            const std::vector<size_t> empty = HeldRegionsWithoutCells(*mesh, *ground, job->Water);
+            if (!empty.empty())
+                FWaterNote = QStringLiteral("No cell's centre lies in the water (%1): nothing of it is held; lay a "
+                                            "finer mesh or draw the water thicker.")
+                                 .arg(QString::fromStdString(WaterRegionsText(*ground, empty)));
+        }
+    } catch (const std::exception& Error) {
+        return refuse(QString::fromUtf8(Error.what()));
+    }
     job->Cells = ChartCells(*MeshChart);
     job->Options.ErrorPercent = *error;
     job->Options.ZWeight = *zWeight;
@@ -198,37 +258,19 @@ bool TInversionWindow::Invert()
         if (Control.Cancelled())
             return std::any(outcome);
         const TMeasuredData& data = *job->Data;
-        auto mesh = std::make_shared<TInversionMesh>(ChartInversionMesh(job->Cells));
+        const std::shared_ptr<const TInversionMesh> mesh = job->Mesh;
         TSurveyInversionOptions options = job->Options;
-        std::optional<TForwardModel> ground;
-        if (job->Constrain && !job->Structure.ZoneWeights.empty())
-            ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
-        // The rows bent onto the ticked lines, boundaries and logs (the
-        // chart's mesh when it already is: bending it again moves nothing);
-        // straight without any.
-        if (!job->Constrain && options.WellLogs.empty())
-            mesh->Shifts.clear();
-        *mesh = MeshFollowingConstraint(*mesh, job->Constrain ? UsedLines(job->Structure, ground ? &*ground : nullptr)
-                                                              : std::vector<TConstraintLine>{},
-                                        options.WellLogs, DefaultLayerContrast, DefaultCellGrowth,
-                                        LogReachMetres(data.Survey(), options.LogReach));
+        const std::optional<TForwardModel>& ground = job->Ground;
         if (job->Constrain) {
             // The ticked lines and boundaries cut the smoothness by their weights.
             options.Structure = job->Structure;
-            if (ground)
+            if (ground && !job->Structure.ZoneWeights.empty())
                 options.Structure.Zones = CellZones(*mesh, *ground);
         }
-        // The section's water (its cells fixed when the mesh was laid): its
-        // boundary is known as drawn, and the smoothness stops there.
-        if (SectionHasWater(job->Model)) {
-            try {
-                if (!ground)
-                    ground = PrepareForwardModel(job->Model, job->Nodes, job->Area, MedianResistivity(data));
-                CutAtHeldRegions(*mesh, *ground, WaterRegions(*ground, job->Model), options);
-            } catch (const EForwardError&) {
-                // A section that cannot be prepared held no water when the mesh was laid.
-            }
-        }
+        // The section's water (its cells fixed in the chart): its boundary
+        // is known as drawn, and the smoothness stops there.
+        if (ground)
+            CutAtHeldRegions(*mesh, *ground, job->Water, options);
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {
             TIteration iteration;

@@ -5,6 +5,10 @@
 #include "section/modelling/InversionSetup.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/survey/ElectrodeHoles.h"
+#include "section/survey/ReadableNumbers.h"
+#include "section/editor/BodyParameters.h"
+
+#include <QtCore/QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -83,7 +87,58 @@ double InversionCellsDepth(const TMeasuredData& Data, double Lowest)
 
 } // namespace
 
-TDataSection SectionFromData(const TMeasuredData& Data)
+namespace {
+
+// Whether the electrodes between I and K (two at least apart) lie below
+// the line from I to K by more than Tolerance, I and K at one level within
+// it or a quarter of the run's greatest depth below the line.
+bool LakeBetween(const std::vector<TGeometryPoint>& Ground, size_t I, size_t K, double Tolerance)
+{
+    if (K < I + 2)
+        return false;
+    const TGeometryPoint a = Ground[I], b = Ground[K];
+    double depth = 0.0;
+    for (size_t j = I + 1; j < K; ++j) {
+        const double below = a.y + (b.y - a.y) * (Ground[j].x - a.x) / (b.x - a.x) - Ground[j].y;
+        if (!(below > Tolerance))
+            return false;
+        depth = std::max(depth, below);
+    }
+    // The water's surface is level: a shore's electrode may stand a little
+    // off the water's edge.
+    return std::fabs(b.y - a.y) <= std::max(Tolerance, depth / 4.0);
+}
+
+} // namespace
+
+std::vector<TDataLake> LakesOfGround(const std::vector<TGeometryPoint>& Ground)
+{
+    std::vector<TDataLake> lakes;
+    const size_t n = Ground.size();
+    if (n < 3)
+        return lakes;
+    double spacing = INFINITY;
+    for (size_t i = 1; i < n; ++i)
+        spacing = std::min(spacing, Ground[i].x - Ground[i - 1].x);
+    const double tolerance = spacing / 10.0;
+    for (size_t i = 0; i + 2 < n;) {
+        // From an electrode with a drop after it, the run goes on while the
+        // electrodes lie below its level; the first back at it closes it.
+        size_t k = i + 1;
+        while (k < n && Ground[k].y < Ground[i].y - tolerance)
+            ++k;
+        if (k >= n || !LakeBetween(Ground, i, k, tolerance)) {
+            ++i;
+            continue;
+        }
+        lakes.push_back({Ground[i], Ground[k], {Ground.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                                Ground.begin() + static_cast<std::ptrdiff_t>(k)}});
+        i = k;
+    }
+    return lakes;
+}
+
+TDataSection SectionFromData(const TMeasuredData& Data, bool Lakes)
 {
     for (const TElectrode& electrode : Data.Electrodes)
         if (!std::isfinite(electrode.x) || !std::isfinite(electrode.z))
@@ -111,7 +166,16 @@ TDataSection SectionFromData(const TMeasuredData& Data)
 
     // The relief over the frame: the file's points inside it, and where
     // the frame's sides cut the ground (level beyond its outermost points).
-    const std::vector<TGeometryPoint> ground = FileGround(Data, holes);
+    std::vector<TGeometryPoint> ground = FileGround(Data, holes);
+    // A line laid on a lake's bottom: the surface is the water's over it,
+    // the electrodes there below it (buried, as under a body of water).
+    if (Lakes && Data.Topography.empty() && holes.empty()) {
+        section.Lakes = LakesOfGround(ground);
+        for (const TDataLake& lake : section.Lakes)
+            std::erase_if(ground, [&lake](const TGeometryPoint& point) {
+                return point.x > lake.Shore1.x && point.x < lake.Shore2.x;
+            });
+    }
     std::vector<TGeometryPoint> relief;
     if (!ground.empty()) {
         relief.push_back({section.Area.left, SurfaceElevation(ground, section.Area.left)});
@@ -123,10 +187,14 @@ TDataSection SectionFromData(const TMeasuredData& Data)
     const auto [lowest, highest] = std::minmax_element(
         relief.begin(), relief.end(), [](const TGeometryPoint& a, const TGeometryPoint& b) { return a.y < b.y; });
     const double top = relief.empty() ? 0.0 : highest->y;
-    const double bottom = relief.empty() ? 0.0 : lowest->y;
+    double bottom = relief.empty() ? 0.0 : lowest->y;
     // A level ground (no elevations, or all alike) needs no relief.
     if (top > bottom)
         section.Relief = std::move(relief);
+    // The cells reach below a lake's bottom as below the ground.
+    for (const TDataLake& lake : section.Lakes)
+        for (const TGeometryPoint& point : lake.Bottom)
+            bottom = std::min(bottom, point.y);
     section.Area.top = 0.0 - top; // never -0
 
     // How deep: a quarter deeper than the inversion's default cells reach
@@ -160,7 +228,51 @@ TSectionModel DataSectionModel(const TDataSection& Section)
     BuildFrameModel(model.Nodes, model.Model, model.Profile, model.HasProfile, area.bottom, area.top, area.right,
                     area.left);
     model.Model[0][0].params[psResistivity] = ParamValue(Section.HostResistivity);
-    return model;
+    if (Section.Lakes.empty())
+        return model;
+    for (const TDataLake& lake : Section.Lakes) {
+        // Counter-clockwise on the page (depth down): the surface from
+        // shore to shore, then the bottom back.
+        arofcomplexM ring;
+        ring.Add(complexM{lake.Shore1.x, -lake.Shore1.y});
+        for (const TGeometryPoint& point : lake.Bottom)
+            ring.Add(complexM{point.x, -point.y});
+        ring.Add(complexM{lake.Shore2.x, -lake.Shore2.y});
+        if (!AddPolygon(ring, model.Model, model.Nodes))
+            throw EForwardError("The water between x = " + ReadableNumber(lake.Shore1.x, 6) + " and " +
+                                ReadableNumber(lake.Shore2.x, 6) + " makes no body of the section.");
+        TPolygonParams& params = model.Model[model.Model.High()][0].params;
+        params[psLabelText] = ParamValue(std::string("Water"));
+        params[psWater] = ParamValue(1.0);
+        params[psResistivity] = ParamValue();
+    }
+    // Settled as a file read: the rings' nodes on the surface take their
+    // border kinds, and the model's rules are checked.
+    TSectionModel settled;
+    try {
+        ParseSectionModelBlock(FormatSectionModelBlock(model), settled);
+    } catch (const std::exception& Error) {
+        throw EForwardError(std::string("The water framed over the lake's bottom breaks the section's rules: ") +
+                            Error.what());
+    }
+    // The area as framed, not as its written digits read back.
+    settled.ModelArea = model.ModelArea;
+    return settled;
+}
+
+QString LakesText(const TDataSection& Section)
+{
+    QStringList lakes;
+    for (const TDataLake& lake : Section.Lakes)
+        lakes << QStringLiteral("x %1 to %2 (%3 electrodes)")
+                     .arg(QString::fromStdString(ReadableNumber(lake.Bottom.front().x, 6)),
+                          QString::fromStdString(ReadableNumber(lake.Bottom.back().x, 6)))
+                     .arg(lake.Bottom.size());
+    if (lakes.isEmpty())
+        return {};
+    return QStringLiteral("The electrodes at %1 lie below the electrodes beside them at both ends, which stand at "
+                          "one level: a lake's or river's bottom, under water at that level, or a valley?")
+        .arg(lakes.join(QStringLiteral(", ")));
 }
 
 } // namespace lp

@@ -8,6 +8,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -303,6 +304,59 @@ TEST(SectionFileParams, WaterRoundTripsAndAnOlderFileReadsAsGround)
     odd[psWaterResistivity] = ParamValue(-3.0);
     EXPECT_FALSE(RegionIsWater(odd));
     EXPECT_FALSE(MeasuredWaterResistivity(odd).has_value());
+}
+
+// A water resistivity no water has read from a file was held as read
+// (1e308) or silently replaced by the body's value (0, -5, nan, inf, a
+// word): the file is refused naming its line and the body; one typed is
+// refused as the table shows it. A ring that is not water keeps its slot.
+TEST(SectionFileParams, AWaterResistivityNoWaterHasRefusesTheFile)
+{
+    TSectionModel section;
+    section.ModelArea = TModelArea{0.0, 0.0, 100.0, 50.0};
+    BuildFrameModel(section.Nodes, section.Model, section.Profile, false, 50.0, 0.0, 100.0, 0.0);
+    arofcomplexM points{{10.0, 0.0}, {10.0, 3.0}, {90.0, 3.0}, {90.0, 0.0}};
+    ASSERT_TRUE(AddPolygon(points, section.Model, section.Nodes));
+    TPolygonParams& water = section.Model[1][0].params;
+    water[psResistivity] = ParamValue(20.0);
+    water[psWater] = ParamValue(1.0);
+    const std::string block = FormatSectionModelBlock(section);
+    const std::string line = ParamsToText(water);
+    const size_t at = block.find(line);
+    ASSERT_NE(at, std::string::npos);
+    const size_t number = static_cast<size_t>(std::count(block.begin(), block.begin() + static_cast<long>(at), '\n')) + 1;
+    // The slot after the water's flag (slot 17, "1.000").
+    const auto withWater = [&](const std::string& Token) {
+        std::string changed = line;
+        const size_t flag = changed.find(" 1.000 * ");
+        changed.replace(flag, 9, " 1.000 " + Token + " ");
+        std::string text = block;
+        return text.replace(at, line.size(), changed);
+    };
+    for (const char* token : {"1e308", "1e-300", "0", "-5", "nan", "inf", "salty", "2e12"}) {
+        TSectionModel read;
+        try {
+            ParseSectionModelBlock(withWater(token), read);
+            ADD_FAILURE() << token << " was read";
+        } catch (const ESectionFileError& Error) {
+            EXPECT_NE(Error.Message().find("line " + std::to_string(number) + ": body 1, ring 0: the water's resistivity"),
+                      std::string::npos)
+                << token << ": " << Error.Message();
+        }
+        const TParameterEntry typed = ReadWaterResistivityText(QString::fromLatin1(token));
+        EXPECT_FALSE(typed.Valid) << token;
+        EXPECT_TRUE(typed.Error.contains(QStringLiteral("from 1e-12 to 1e12"))) << typed.Error.toStdString();
+    }
+    for (const char* token : {"14.5", "1e12", "1e-12", "*"}) {
+        TSectionModel read;
+        EXPECT_TRUE(ParseSectionModelBlock(withWater(token), read)) << token;
+        EXPECT_TRUE(ReadWaterResistivityText(QString::fromLatin1(token == std::string("*") ? "" : token)).Valid) << token;
+    }
+    // Not water: the slot is not the water's, and stays unread as before.
+    water[psWater] = ParamValue();
+    water[psWaterResistivity] = ParamValue(-3.0);
+    TSectionModel read;
+    EXPECT_TRUE(ParseSectionModelBlock(FormatSectionModelBlock(section), read));
 }
 
 TEST(RegionWaterText, TakesYesAndNoInAnyCase)

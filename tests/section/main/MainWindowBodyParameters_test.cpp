@@ -417,6 +417,25 @@ TEST_F(RegionsTable, WaterAndItsResistivityAreTypedUndoneSavedAndReopened)
     EXPECT_FALSE(RegionIsWater(Params(0)));
 }
 
+// A water resistivity no water has was stored (1e308, 1e-300) and held:
+// refused as typed, naming the body, the value before kept.
+TEST_F(RegionsTable, AWaterResistivityNoWaterHasIsRefusedNamingTheBody)
+{
+    Start({Section});
+    OpenRegions();
+    TypeIntoCell(2, rcWater, QStringLiteral("yes"));
+    TypeIntoCell(2, rcWaterResistivity, QStringLiteral("14.5"));
+    for (const char* typed : {"1e308", "1e-300", "2e12", "0", "-5", "nan", "inf", "brackish"}) {
+        TypeIntoCell(2, rcWaterResistivity, QString::fromLatin1(typed));
+        const QString message = Regions().MessageLabel->text();
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Body 1, ring 1: "))) << typed << ": " << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("from 1e-12 to 1e12"))) << message.toStdString();
+        EXPECT_EQ(MeasuredWaterResistivity(Params(1, 1)), 14.5) << typed;
+    }
+    TypeIntoCell(2, rcWaterResistivity, QStringLiteral("1e12"));
+    EXPECT_EQ(MeasuredWaterResistivity(Params(1, 1)), 1e12);
+}
+
 // Guards a fitted value drawn with every digit in its body's label ("371.086
 // Ω·m"): the label shows four significant digits, the table and the saved
 // file every one.

@@ -15,6 +15,9 @@
 #include "section/forward/ForwardModel.h"
 #include "section/forward/ForwardResponse.h"
 #include "section/inversion/InversionMesh.h"
+#include "section/inversion/StructuralConstraint.h"
+#include "section/editor/BodyParameters.h"
+#include "section/main/CommandLine.h"
 #include "section/main/ElectrodeHoleOverlay.h"
 #include "section/survey/DataFile.h"
 #include "section/survey/HoleSurvey.h"
@@ -26,7 +29,9 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
@@ -37,6 +42,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 
 namespace lp {
 namespace {
@@ -47,6 +54,10 @@ using test::MainWindow;
 struct NewFromData : MainWindow {
     // The file's ground: a gentle hill about Base, 3 m high.
     static double Ground(double X, double Base) { return Base + 3.0 * std::sin(X / 8.0); }
+    // The electrodes' ground of a file without topography: the hill on a
+    // rise, so that no stretch lies below its sides at one level (which
+    // New from data asks about as a lake).
+    static double LineGround(double X, double Base) { return Ground(X, Base) + 0.4 * X; }
     // The file's ρa, datum by datum (all above 0, no two alike).
     static double Resistivity(int Datum) { return 60.0 + 7.0 * ((Datum * 5) % 11) + 0.25 * Datum; }
     static constexpr int Data = 18; // Wenner, a = 1, 2 and 3 spacings over 12 electrodes
@@ -58,7 +69,9 @@ struct NewFromData : MainWindow {
     {
         QString text = QStringLiteral("# a field survey\n12\n# x z\n");
         for (int e = 0; e < 12; ++e)
-            text += QStringLiteral("%1 %2\n").arg(10.0 + 5.0 * e).arg(Ground(10.0 + 5.0 * e, Base), 0, 'g', 17);
+            text += QStringLiteral("%1 %2\n")
+                        .arg(10.0 + 5.0 * e)
+                        .arg(Topography ? Ground(10.0 + 5.0 * e, Base) : LineGround(10.0 + 5.0 * e, Base), 0, 'g', 17);
         text += QStringLiteral("%1\n# a b m n rhoa\n").arg(Data);
         int datum = 0;
         for (int a = 1; a <= 3; ++a)
@@ -375,7 +388,7 @@ TEST_F(NewFromData, FramesTheSurveyFollowsItsTopographyAndOpensItsDataInTheForwa
     const TForwardModel levelGround = PrepareForwardModel(Chart().Model, Chart().Nodes, Chart().ModelArea);
     ASSERT_EQ(levelGround.Surface.size(), 14u);
     for (int e = 0; e < 12; ++e)
-        EXPECT_NEAR(levelGround.Surface[static_cast<size_t>(e + 1)].y, Ground(10.0 + 5.0 * e, 0.0), 1e-12);
+        EXPECT_NEAR(levelGround.Surface[static_cast<size_t>(e + 1)].y, LineGround(10.0 + 5.0 * e, 0.0), 1e-12);
 }
 
 // A file that cannot be read is named with the reader's message, before
@@ -1073,6 +1086,140 @@ TEST_F(NewFromData, ANodeIsPickedWithinSevenPixelsOfWhereItIsDrawn)
     expectPicksAsDrawn("the vertical axis' Default");
     ChooseFromAxisMenu(true, "Default");
     expectPicksAsDrawn("the horizontal axis' Default");
+}
+
+} // namespace
+} // namespace lp
+
+// --- A line on a lake's bottom ------------------------------------------------------------------
+
+namespace lp {
+namespace {
+
+// 31 electrodes 2 m apart from x 10 over lake-basin.sec (15 ohm-m water
+// from x 20 to 60, 3 m deep from 30 to 50, over 100 ohm-m): those between
+// the shores on the bottom, the others at the water's level; dipole-dipole
+// n = 1 .. 6 computed by the program's --forward.
+struct LakeLine : NewFromData {
+    const QString Basin = QStringLiteral(LP_FORWARD_DATA_DIR "/lake-basin.sec");
+    static double BottomDepth(double X) { return std::clamp(std::min(X - 20.0, 60.0 - X) * 0.3, 0.0, 3.0); }
+    static int Run(const QStringList& Arguments)
+    {
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::tmpfile(), &std::fclose);
+        return RunCommandLine(Arguments, out.get(), out.get()).value_or(-1);
+    }
+    QString MakeData()
+    {
+        QByteArray scheme = "31\n# x z\n";
+        for (int e = 0; e < 31; ++e)
+            scheme += QByteArray::number(10 + 2 * e) + " " + QByteArray::number(-BottomDepth(10 + 2 * e)) + "\n";
+        QByteArray rows;
+        int count = 0;
+        for (int n = 1; n <= 6; ++n)
+            for (int a = 1; a + n + 2 <= 31; ++a, ++count)
+                rows += QStringLiteral("%1 %2 %3 %4\n").arg(a).arg(a + 1).arg(a + n + 1).arg(a + n + 2).toLatin1();
+        QString error;
+        EXPECT_TRUE(SaveBytesAtomically(Folder.filePath(QStringLiteral("scheme.dat")),
+                                        scheme + QByteArray::number(count) + "\n# a b m n\n" + rows + "0\n", error));
+        const QString measured = Folder.filePath(QStringLiteral("lake.dat"));
+        EXPECT_EQ(Run({"--forward", measured, Basin, "--scheme", Folder.filePath(QStringLiteral("scheme.dat"))}), 0);
+        return measured;
+    }
+};
+
+// The cell table's resistivity at (X, Depth below the water's surface).
+double TableValueAt(const QString& Table, double X, double Depth)
+{
+    const QList<QByteArray> rows = FileBytes(Table).trimmed().split('\n');
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> v = rows[r].split(',');
+        if (X >= v[0].toDouble() && X < v[1].toDouble() && Depth >= v[2].toDouble() && Depth < v[3].toDouble())
+            return v[4].toDouble();
+    }
+    return NAN;
+}
+
+// A line laid on a lake's bottom made its bottom the ground's surface: no
+// water to mark, and the water's effect went into the ground under it.
+// New from data asks, frames the water under its level and marks it; the
+// water's resistivity typed there, the Invert window holds it, and the
+// image under the bottom comes out within 20 % of the command line's with
+// the water drawn and held (--fixed).
+TEST_F(LakeLine, NewFromDataFramesTheWaterAndTheWindowHoldsIt)
+{
+    const QString measured = MakeData();
+    const QString table = Folder.filePath(QStringLiteral("fixed.csv"));
+    ASSERT_EQ(Run({"--invert", table, measured, "--section", Basin, "--fixed", "Water"}), 0);
+    Start({Section});
+    QString asked;
+    Activate();
+    AnswerModal<QDialog>([&] { ChooseNewFromData(measured, false); },
+                         [&](QDialog& Question) {
+                             asked = Question.objectName();
+                             test::SaveScreenshot(Question, QStringLiteral("lake-question"));
+                             auto* edit = Question.findChild<QLineEdit*>(QStringLiteral("WaterResistivityEdit"));
+                             ASSERT_NE(edit, nullptr);
+                             QTest::keyClicks(edit, QStringLiteral("15"));
+                             QTest::mouseClick(Question.findChild<QPushButton*>(QStringLiteral("WaterButton")),
+                                               Qt::LeftButton);
+                         });
+    ASSERT_EQ(asked, QStringLiteral("LakeQuestion"));
+    ASSERT_EQ(Chart().Model.Length(), 2);
+    EXPECT_TRUE(RegionIsWater(Chart().Model[1][0].params));
+    EXPECT_EQ(Chart().Model[1][0].params[psResistivity].AsReal(), 15.0);
+    ASSERT_NO_FATAL_FAILURE(OpenInversion());
+    Inversion->IterationsBox->setValue(20);
+    ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    EXPECT_GT(Inversion->WaterCellsHeld(), 0);
+    const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+    for (double x = 32.0; x <= 48.0; x += 4.0)
+        for (double below : {1.0, 2.5, 4.0}) {
+            const int cell = CellAt(mesh, {x, -3.0 - below});
+            ASSERT_GE(cell, 0);
+            const double window = Inversion->Result()->Resistivities.at(static_cast<size_t>(cell));
+            const double line = TableValueAt(table, x, 3.0 + below);
+            EXPECT_NEAR(window / line, 1.0, 0.2) << "x " << x << ", " << below << " m below the bottom: window "
+                                                 << window << ", command line " << line;
+        }
+    const int water = CellAt(mesh, {40.0, -1.5});
+    EXPECT_EQ(Inversion->Result()->Resistivities.at(static_cast<size_t>(water)), 15.0);
+    EXPECT_TRUE(Inversion->StateLabel->text().contains(QStringLiteral("water held"))) << Inversion->StateLabel->text().toStdString();
+    Inversion->resize(800, 600);
+    test::SaveScreenshot(*Inversion, QStringLiteral("inversion-lake"));
+}
+
+// The water's resistivity left empty: the table of regions opens on the
+// water's row saying what to type, and Invert refuses to hold water of no
+// resistivity, naming it. "Ground" keeps the electrodes' ground.
+TEST_F(LakeLine, TheWatersResistivityLeftToFillOrTheRunTakenAsGround)
+{
+    const QString measured = MakeData();
+    Start({Section});
+    for (const char* button : {"WaterButton", "GroundButton"}) {
+        Activate();
+        AnswerModal<QDialog>([&] { ChooseNewFromData(measured, false); },
+                             [&](QDialog& Question) {
+                                 QTest::mouseClick(Question.findChild<QPushButton*>(QString::fromLatin1(button)),
+                                                   Qt::LeftButton);
+                             });
+        if (QLatin1String(button) == QLatin1String("GroundButton")) {
+            EXPECT_EQ(Chart().Model.Length(), 1);
+            break;
+        }
+        ASSERT_EQ(Chart().Model.Length(), 2);
+        ASSERT_NE(Window->RegionsWindow, nullptr);
+        ASSERT_TRUE(Window->RegionsWindow->isVisible());
+        EXPECT_TRUE(Window->RegionsWindow->MessageLabel->text().contains(QStringLiteral("no resistivity yet")));
+        Window->RegionsWindow->resize(800, 600);
+        test::SaveScreenshot(*Window->RegionsWindow, QStringLiteral("regions-lake"));
+        ASSERT_NO_FATAL_FAILURE(OpenInversion());
+        QTest::mouseClick(Inversion->InvertButton, Qt::LeftButton);
+        EXPECT_FALSE(Inversion->Busy());
+        EXPECT_TRUE(Inversion->ErrorText().contains(QStringLiteral("The water marked in the section cannot be held: "
+                                                                   "Region \"Water\" (body 1, ring 0) has no "
+                                                                   "resistivity")))
+            << Inversion->ErrorText().toStdString();
+    }
 }
 
 } // namespace

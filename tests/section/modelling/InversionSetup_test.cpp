@@ -5,12 +5,14 @@
 #include "section/modelling/InversionSetup.h"
 
 #include "section/editor/BodyParameters.h"
+#include "section/editor/SectionFile.h"
 #include "section/editor/SectionFileReader.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace lp {
 namespace {
@@ -95,6 +97,40 @@ TEST(InversionSetupWater, TheWatersCellsAreHeldAtItsMeasuredValueElseItsOwn)
     HoldCells(cells, data, fromSection);
     EXPECT_EQ(fromSection.Start.back(), 77.0);
     EXPECT_EQ(fromSection.Start.front(), 12.5);
+}
+
+// A water resistivity no water has (beyond 1e12 ohm-m, below 1e-12, not a
+// number) was held as it stood or replaced by the body's: refused, naming
+// the body. Water too thin for the cells' centres is found, as --fixed's.
+TEST(InversionSetupWater, AWaterResistivityNoWaterHasIsRefusedAndThinWaterIsFound)
+{
+    TSectionModel lake = Lake();
+    lake.Model[1][0].params[psWater] = ParamValue(1.0);
+    const TForwardModel ground = PrepareForwardModel(lake.Model, lake.Nodes, lake.ModelArea);
+    for (const ParamValue& value : {ParamValue(1e308), ParamValue(1e-300), ParamValue(0.0), ParamValue(-5.0),
+                                    ParamValue(std::numeric_limits<double>::infinity()), ParamValue("salty")}) {
+        lake.Model[1][0].params[psWaterResistivity] = value;
+        try {
+            WaterRegions(ground, lake.Model);
+            ADD_FAILURE() << "held: " << ParamsToText(lake.Model[1][0].params);
+        } catch (const EForwardError& Error) {
+            EXPECT_NE(std::string(Error.what()).find("(body 1, ring 0) is water: the water's resistivity"),
+                      std::string::npos)
+                << Error.what();
+        }
+    }
+    lake.Model[1][0].params[psWaterResistivity] = ParamValue(1e12);
+    EXPECT_EQ(WaterRegions(ground, lake.Model)[1], 1e12);
+    // Rows half a spacing (1 m) thick from the surface: 3 m of water holds
+    // three, a mesh of level 4 m rows none.
+    const TMeasuredData data = LakeLine(-3.0);
+    const std::vector<std::optional<double>> held = WaterRegions(ground, lake.Model);
+    EXPECT_TRUE(HeldRegionsWithoutCells(InversionMeshFor(data, &ground), ground, held).empty());
+    TInversionMesh coarse = InversionMeshFor(data, &ground);
+    coarse.RowDepths = {0.0, 8.0, 16.0};
+    coarse.Shifts.clear();
+    EXPECT_EQ(HeldRegionsWithoutCells(coarse, ground, held), std::vector<size_t>{1});
+    EXPECT_NE(WaterRegionsText(ground, {1}).find("region \"Water\" (body 1, ring 0)"), std::string::npos);
 }
 
 TEST(InversionSetupWater, TheHeldBoundaryCutsTheSmoothnessAndKeepsTheOtherWeights)

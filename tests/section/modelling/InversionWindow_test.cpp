@@ -19,6 +19,8 @@
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/dialogs/ModelSetupDialog.h"
+#include "section/dialogs/RegionsTable.h"
+#include "section/editor/BodyParameters.h"
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"
 
@@ -38,6 +40,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSpinBox>
 #include <QtCore/QRegularExpression>
+#include <QtWidgets/QTableView>
 #include <QtWidgets/QTableWidget>
 
 #include <array>
@@ -1317,6 +1320,59 @@ TEST_F(InversionWindowTest, WaterIsHeldInTheLaidMeshAndTheInversion)
         if (chart.Fixed[cell % mesh.Columns()][cell / mesh.Columns()]) {
             EXPECT_EQ(Inversion->Result()->Resistivities.at(static_cast<size_t>(cell)), 42.0);
         }
+}
+
+// Water marked in the table of regions after the mesh was laid was not
+// held (its cells came out free), a water resistivity typed later was not
+// followed, and the image inverted before stood as current. Invert holds
+// the water as the table marks it when it is pressed; an image of other
+// water than the section's now is said not to be current.
+TEST_F(InversionWindowTest, WaterMarkedAfterTheMeshIsLaidIsHeldAndAnImageWithoutItIsNotCurrent)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSixteenElectrodes(1));
+    ASSERT_NO_FATAL_FAILURE(ClickInvert());
+    WaitForEnd();
+    ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+    EXPECT_EQ(Inversion->WaterCellsHeld(), 0);
+    Activate();
+    ChooseFromMenuBar(Window->Regions1);
+    ASSERT_NE(Window->RegionsWindow, nullptr);
+    QTableView& table = *Window->RegionsWindow->Table;
+    const double body = Chart().Model[1][0].params[psResistivity].AsReal();
+    struct TStep {
+        int Column;
+        const char* Typed;
+        std::optional<double> Held; // the water's cells after Invert; none: free
+    };
+    for (const TStep& step : {TStep{rcWater, "yes", body}, TStep{rcWaterResistivity, "60", 60.0},
+                              TStep{rcWater, "no", std::nullopt}}) {
+        TypeIntoTableCell(table, 1, step.Column, QString::fromLatin1(step.Typed));
+        EXPECT_TRUE(Inversion->WaterStale()) << step.Typed;
+        EXPECT_TRUE(Inversion->StateLabel->text().startsWith(QStringLiteral("Not current"))) << step.Typed;
+        Inversion->activateWindow();
+        ASSERT_NO_FATAL_FAILURE(ClickInvert());
+        WaitForEnd();
+        ASSERT_TRUE(Inversion->Result().has_value()) << Inversion->ErrorText().toStdString();
+        EXPECT_FALSE(Inversion->WaterStale());
+        const TInversionMesh& mesh = Inversion->Picture()->Mesh;
+        const arofintM& ring = Chart().Model[1][0].ring;
+        int inside = 0;
+        for (int cell = 0; cell < mesh.Cells(); ++cell) {
+            const TGeometryPoint centre = CellCentre(mesh, cell);
+            if (!PointInRing(complexM{centre.x, -centre.y}, ring, Chart().Nodes))
+                continue;
+            ++inside;
+            const double value = Inversion->Result()->Resistivities.at(static_cast<size_t>(cell));
+            if (step.Held)
+                EXPECT_EQ(value, *step.Held) << step.Typed << ", cell " << cell;
+            else
+                EXPECT_NE(value, body) << step.Typed << ", cell " << cell;
+        }
+        EXPECT_GT(inside, 0);
+        EXPECT_EQ(Inversion->WaterCellsHeld(), step.Held ? inside : 0) << step.Typed;
+        EXPECT_EQ(Inversion->StateLabel->text().contains(QStringLiteral("water held")), step.Held.has_value());
+        Activate();
+    }
 }
 
 // A well log at x, depths 2 .. 60 m of 130 ohm-m (one of them Bad when

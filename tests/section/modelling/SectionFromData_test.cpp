@@ -7,9 +7,12 @@
 #include "section/forward/ForwardModel.h"
 #include "section/modelling/InversionSetup.h"
 #include "section/survey/HoleSurvey.h"
+#include "section/editor/BodyParameters.h"
+#include "section/inversion/InversionMesh.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -201,7 +204,8 @@ TEST(SectionFromData, ElectrodesAtOnePlaceOrNotFiniteFrameNothing)
 TEST(SectionFromData, TheModelsSurfaceIsTheReliefAndTheHostRingHoldsTheMedian)
 {
     TMeasuredData data = TwelveElectrodeLine([](double X) { return 120.0 + 3.0 * std::sin(X / 9.0); }, true);
-    const TDataSection section = SectionFromData(data);
+    // A valley between sides at one level: ground, as the user answers.
+    const TDataSection section = SectionFromData(data, false);
     const TSectionModel model = DataSectionModel(section);
     EXPECT_TRUE(model.HasProfile);
     EXPECT_EQ(model.ModelArea.left, section.Area.left);
@@ -306,6 +310,83 @@ TEST(SectionFromData, ASingleHoleAndALineWithAHoleFrameSectionsToo)
     EXPECT_DOUBLE_EQ(section.Area.top, 0.0);
     EXPECT_TRUE(section.Relief.empty()); // the line's level ground, not the hole's electrodes
     EXPECT_GE(section.Area.bottom, 12.0 + HoleFrameMargin * 1.5);
+}
+
+} // namespace
+} // namespace lp
+
+namespace lp {
+namespace {
+
+// A line laid on a lake's bottom: the electrodes below the two beside them
+// at both ends (those at one level) lie under water; a valley whose sides
+// stand at other levels, a slope and a level line hold no lake.
+TEST(SectionFromData, ALakesBottomIsFoundBetweenShoresAtOneLevel)
+{
+    struct TCase {
+        const char* Name;
+        std::vector<double> Z; // at x 0, 2, 4, ...
+        std::vector<std::pair<double, double>> Shores; // x of each lake's shores
+    };
+    const std::vector<TCase> cases = {
+        {"a lake", {0, 0, -1, -3, -3, -1, 0, 0}, {{2, 12}}},
+        {"two lakes", {0, -1, 0, 1, 1, -2, -2, 1}, {{0, 4}, {8, 14}}},
+        {"shores within a tenth of the spacing", {5, -1, -2, 5.15, 6}, {{0, 6}}},
+        {"land sloping to the water: from where it stands at one level", {3, 2, 0, -2, 1.9, 3}, {{0, 10}}},
+        {"the left shore lower, the land beyond lower still", {2.5, 1.9, -2, 0, 2, 2.2}, {{2, 8}}},
+        {"shores a quarter of the depth apart and more", {3, 1, 0, 2.2, 4}, {}},
+        {"a valley between sides at other levels", {4, 2, -1, 0, 3, 6}, {}},
+        {"a bottom only a tenth of the spacing deep", {0, -0.2, -0.2, 0}, {}},
+        {"a slope", {0, -1, -2, -3, -4}, {}},
+        {"a level line", {0, 0, 0, 0}, {}},
+        {"a run open at the line's end", {0, -1, -2}, {}},
+    };
+    for (const TCase& c : cases) {
+        std::vector<TGeometryPoint> ground;
+        for (size_t i = 0; i < c.Z.size(); ++i)
+            ground.push_back({2.0 * static_cast<double>(i), c.Z[i]});
+        const std::vector<TDataLake> lakes = LakesOfGround(ground);
+        ASSERT_EQ(lakes.size(), c.Shores.size()) << c.Name;
+        for (size_t l = 0; l < lakes.size(); ++l) {
+            EXPECT_EQ(lakes[l].Shore1.x, c.Shores[l].first) << c.Name;
+            EXPECT_EQ(lakes[l].Shore2.x, c.Shores[l].second) << c.Name;
+            EXPECT_EQ(lakes[l].Bottom.size(), static_cast<size_t>((c.Shores[l].second - c.Shores[l].first) / 2 - 1))
+                << c.Name;
+        }
+    }
+}
+
+// The section of a lake line: its surface the water's level from shore to
+// shore (the bottom's electrodes below it, buried), the water a body of
+// its own down to them, marked and labelled, its resistivity left to
+// fill; the forward computation takes the model once it is filled.
+TEST(SectionFromData, ALakeLineFramesTheWaterUnderItsLevel)
+{
+    const auto bottom = [](double x) { return -std::clamp(std::min(x - 20.0, 50.0 - x) * 0.4, 0.0, 2.0); };
+    const TMeasuredData data = TwelveElectrodeLine(bottom, true);
+    const TDataSection section = SectionFromData(data);
+    ASSERT_EQ(section.Lakes.size(), 1u);
+    EXPECT_EQ(section.Lakes[0].Shore1.x, 20.0);
+    EXPECT_EQ(section.Lakes[0].Shore2.x, 50.0);
+    EXPECT_TRUE(section.Relief.empty()) << "the water's level is the ground's elsewhere: level";
+    EXPECT_FALSE(LakesText(section).isEmpty());
+    TSectionModel model = DataSectionModel(section);
+    ASSERT_EQ(model.Model.Length(), 2);
+    TPolygonParams& water = model.Model[1][0].params;
+    EXPECT_TRUE(RegionIsWater(water));
+    EXPECT_EQ(water[psLabelText].AsText(), "Water");
+    EXPECT_TRUE(ParameterNotSet(water[psResistivity]));
+    EXPECT_THROW(PrepareForwardModel(model.Model, model.Nodes, model.ModelArea), EForwardError);
+    water[psResistivity] = ParamValue(15.0);
+    const TForwardModel ground = PrepareForwardModel(model.Model, model.Nodes, model.ModelArea);
+    for (const TElectrode& electrode : data.Electrodes) {
+        const TGeometryPoint point{electrode.x, electrode.z + 0.05};
+        const int region = RegionAt(ground.Geometry, point);
+        EXPECT_EQ(region > 0, electrode.x > 20.0 && electrode.x < 50.0) << "x " << electrode.x;
+    }
+    // Asked to take it as ground: the electrodes' ground is the surface.
+    EXPECT_TRUE(SectionFromData(data, false).Lakes.empty());
+    EXPECT_FALSE(SectionFromData(data, false).Relief.empty());
 }
 
 } // namespace
