@@ -3,6 +3,7 @@
 #include "section/forward/ForwardCache.h"
 #include "section/forward/ForwardSolver.h"
 #include "section/forward/VectorState.h"
+#include "section/forward/WorkerPool.h"
 #include "section/model/ModelGeometryText.h"
 
 #include <algorithm>
@@ -308,32 +309,15 @@ TWavenumbers SurveyWavenumbers(const TSurvey& Survey, double Smallest, double La
 void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work)
 {
     std::atomic<bool> failed{false};
-    std::mutex lock;
-    std::exception_ptr failure;
-    const auto work = [&]() {
+    RunShared(Threads, [&]() {
         ClearUpperVectorState();
         try {
             Work(failed);
         } catch (...) {
             failed = true;
-            std::lock_guard<std::mutex> hold(lock);
-            if (!failure)
-                failure = std::current_exception();
+            throw;
         }
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < Threads; ++t) {
-        try {
-            pool.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // no more threads to be had: those started do the work
-        }
-    }
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    });
 }
 
 int UsableCores()

@@ -155,11 +155,13 @@ TWavenumbers SurveyWavenumbers(const TSurvey& Survey, double Smallest, double La
 // the machine's count), within its cgroup's processor quota; at least 1.
 int UsableCores();
 
-// Runs Work on Threads threads at once, the calling thread one of them
-// (fewer when the system gives no more), each with a clean vector state.
-// Failed turns true once one of them has raised, so that the others can
-// stop early; after all have ended the first exception raised is raised
-// again here.
+// Runs Work on Threads threads at once, the calling thread one of them and
+// the others the shared workers' (WorkerPool.h; fewer when fewer are free,
+// or when called from within such work), each with a clean vector state.
+// Work shares its tasks through a counter of its own: a copy that starts
+// late finds them done. Failed turns true once one of them has raised, so
+// that the others can stop early; after all have ended the first
+// exception raised is raised again here.
 void RunOnThreads(int Threads, const std::function<void(const std::atomic<bool>& Failed)>& Work);
 
 // The bytes of memory this process may still take: the smallest of the

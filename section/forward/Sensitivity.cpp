@@ -31,7 +31,10 @@ struct TSensitivityProblem::TRegionMatrices {
 struct TSensitivityProblem::TWorkspace {
     TNodeMatrix U;              // the potentials of every electrode's current, node x electrode
     Eigen::MatrixXd Potentials; // between electrodes, symmetric
-    Eigen::MatrixXd Block;      // data x parameters
+    Eigen::MatrixXd Columns;    // data x ColumnBatch: finished parameters' columns not yet in the sum
+    std::vector<int> Finished;  // their parameters
+    std::vector<int> Seen;      // per parameter, its regions done in this wavenumber
+    std::map<int, Eigen::VectorXd> Open; // the columns of parameters of several regions, while some are left
     Eigen::VectorXd Values;     // per datum, for one region
     std::vector<double> Factors; // per datum part, its cos(k Δy)
     Eigen::VectorXd Buffer;     // a region's KU and a few nodes' dipole columns (aligned as Eigen's own)
@@ -264,7 +267,8 @@ double TSensitivityProblem::MemoryNeed(int Parameters, int Threads) const
     // nodes' dipole columns).
     const double system = 12.0 * static_cast<double>(FPattern.Matrix.nonZeros()) + 4.0 * (nodes + 1.0);
     double thread = system + FAnalysis->FactorBytes() + 8.0 * nodes * sources +
-                    8.0 * TSystemFactor::SourceBlock * nodes + 8.0 * (data * parameters + 2.0 * electrodes * electrodes);
+                    8.0 * TSystemFactor::SourceBlock * nodes +
+                    8.0 * (data * std::min<double>(parameters, ColumnBatch) + 2.0 * electrodes * electrodes);
     if (parameters > 0)
         thread += 8.0 * (FLargestRegion * sources + data +
                          (FPoleProducts ? FLargestRegion * sources + sources * sources
@@ -273,8 +277,9 @@ double TSensitivityProblem::MemoryNeed(int Parameters, int Threads) const
     return shared + std::max(Threads, 1) * thread;
 }
 
-void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
-                                     const std::vector<std::vector<int>>& RegionParameters, TWorkspace& Work) const
+bool TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
+                                     const std::vector<std::vector<int>>& RegionParameters,
+                                     const std::vector<int>& Visits, TWorkspace& Work, const TAddColumns& Add) const
 {
     const double k = FWavenumbers.k[Index];
     Factor.Factorise(AssembleSystem(FMesh, FElements, FPattern, Conductivity, k, FCentre));
@@ -308,7 +313,9 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
     const auto data = static_cast<Eigen::Index>(FSurvey.Configurations.size());
     const auto currents = static_cast<Eigen::Index>(FCurrentDipoles.size());
     const auto voltages = static_cast<Eigen::Index>(FPotentialDipoles.size());
-    Work.Block.setZero(data, static_cast<Eigen::Index>(Work.Block.cols()));
+    Work.Finished.clear();
+    Work.Seen.assign(Visits.size(), 0);
+    Work.Open.clear();
     Work.Values.resize(data);
     const double k2 = k * k;
     for (size_t r = 0; r < FRegionMatrices.size(); ++r) {
@@ -381,9 +388,30 @@ void TSensitivityProblem::Wavenumber(TSystemFactor& Factor, size_t Index, const 
                 Work.Values[part.Datum] += part.Across == 0.0 ? product : Work.Factors[p] * product;
             }
         }
-        for (int j : RegionParameters[r])
-            Work.Block.col(j) += Conductivity[r] * Work.Values;
+        for (int j : RegionParameters[r]) {
+            const size_t parameter = static_cast<size_t>(j);
+            const bool last = ++Work.Seen[parameter] == Visits[parameter];
+            if (last && Visits[parameter] == 1) {
+                Work.Columns.col(static_cast<Eigen::Index>(Work.Finished.size())) = Conductivity[r] * Work.Values;
+            } else {
+                auto open = Work.Open.try_emplace(j, Eigen::VectorXd::Zero(data)).first;
+                open->second += Conductivity[r] * Work.Values;
+                if (!last)
+                    continue;
+                Work.Columns.col(static_cast<Eigen::Index>(Work.Finished.size())) = open->second;
+                Work.Open.erase(open);
+            }
+            Work.Finished.push_back(j);
+            if (Work.Finished.size() == ColumnBatch) {
+                if (!Add(Work.Columns, Work.Finished))
+                    return false;
+                Work.Finished.clear();
+            }
+        }
     }
+    if (!Work.Finished.empty() && !Add(Work.Columns, Work.Finished))
+        return false;
+    return true;
 }
 
 TSensitivityProblem::TTransformed TSensitivityProblem::Wavenumbers(const std::vector<double>& Conductivity,
@@ -411,15 +439,26 @@ TSensitivityProblem::TTransformed TSensitivityProblem::Wavenumbers(const std::ve
     if (Threads)
         *Threads = threads;
 
-    // The parameters of each region (a region twice in a parameter counts twice).
+    // The parameters of each region (a region twice in a parameter counts
+    // twice), and the regions of each.
     std::vector<std::vector<int>> regionParameters(FRegionMatrices.size());
+    std::vector<int> visits(Parameters.size(), 0);
     for (size_t j = 0; j < Parameters.size(); ++j)
-        for (int r : Parameters[j])
+        for (int r : Parameters[j]) {
             regionParameters[static_cast<size_t>(r)].push_back(static_cast<int>(j));
+            ++visits[j];
+        }
+    const size_t seen = static_cast<size_t>(std::count_if(visits.begin(), visits.end(), [](int v) { return v > 0; }));
+    // Per batch of columns, the wavenumbers added to the sum: a wavenumber's
+    // batch waits for its predecessor's. The batches hold the same
+    // parameters at every wavenumber (the regions come in one order).
+    std::vector<size_t> batchesAdded((seen + ColumnBatch - 1) / ColumnBatch, 0);
 
     // Each wavenumber's part is added to the sums in the order of the
     // wavenumbers (whichever thread computed it), as BackTransform sums:
-    // the result does not depend on the threads.
+    // the result does not depend on the threads. The data x parameters sum
+    // is added to a batch of finished columns at a time, straight from the
+    // thread's work: no thread holds a data x parameters block of its own.
     TTransformed sum;
     sum.Potentials = Eigen::MatrixXd::Zero(electrodes, electrodes);
     sum.Differences = Eigen::MatrixXd::Zero(data, parameters);
@@ -432,20 +471,32 @@ TSensitivityProblem::TTransformed TSensitivityProblem::Wavenumbers(const std::ve
         try {
             TSystemFactor factor(*FAnalysis);
             TWorkspace work;
-            work.Block.resize(data, parameters);
+            work.Columns.resize(data, static_cast<Eigen::Index>(std::min(seen, ColumnBatch)));
             for (size_t i = next++; i < count && !failed; i = next++) {
                 {
                     std::lock_guard<std::mutex> hold(lock);
                     if (stopped || abandoned)
                         return;
                 }
-                Wavenumber(factor, i, Conductivity, regionParameters, work);
+                size_t batch = 0;
+                const auto addColumns = [&](const Eigen::MatrixXd& columns, const std::vector<int>& finished) {
+                    std::unique_lock<std::mutex> hold(lock);
+                    turn.wait(hold, [&] { return batchesAdded[batch] == i || stopped || abandoned; });
+                    if (stopped || abandoned)
+                        return false;
+                    for (size_t c = 0; c < finished.size(); ++c)
+                        sum.Differences.col(finished[c]) += FWavenumbers.w[i] * columns.col(static_cast<Eigen::Index>(c));
+                    ++batchesAdded[batch++];
+                    turn.notify_all();
+                    return true;
+                };
+                if (!Wavenumber(factor, i, Conductivity, regionParameters, visits, work, addColumns))
+                    return;
                 std::unique_lock<std::mutex> hold(lock);
                 turn.wait(hold, [&] { return added == i || stopped || abandoned; });
                 if (stopped || abandoned)
                     return;
                 sum.Potentials += FWavenumbers.w[i] * work.Potentials;
-                sum.Differences += FWavenumbers.w[i] * work.Block;
                 ++added;
                 turn.notify_all();
                 if (Progress && !Progress(static_cast<double>(added) / static_cast<double>(count))) {

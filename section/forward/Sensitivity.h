@@ -41,10 +41,11 @@
 // Options.Threads threads (every usable core for 0), fewer where the memory
 // (Options.MemoryLimit, or what is available) holds fewer: each thread
 // keeps a factor, the potentials of every electrode at every node, the
-// largest region's products and its wavenumber's data x parameters; the
-// wavenumbers' parts are summed as they come, in the order of the
-// wavenumbers (so the result does not depend on the threads), into one
-// data x parameters matrix. MemoryNeed tells the bytes beforehand. Where
+// largest region's products and a batch of its wavenumber's finished
+// columns (data x 64); the wavenumbers' parts are summed as they come, in
+// the order of the wavenumbers (so the result does not depend on the
+// threads), into one data x parameters matrix: a batch of columns waits
+// for the wavenumber before it to have added the same batch. MemoryNeed tells the bytes beforehand. Where
 // not even one thread fits, Compute raises EForwardError saying so before
 // any work.
 //
@@ -103,7 +104,7 @@ public:
     // The bytes one Compute with Parameters parameters takes on Threads
     // threads (below 1 counts as 1): per thread its factor, the potentials
     // of every electrode at every node with a block of right-hand sides,
-    // the largest region's products and a data x parameters matrix; once,
+    // the largest region's products and a batch of 64 data columns; once,
     // the data x parameters result. Compute refuses where one thread's
     // need exceeds the memory (Options.MemoryLimit, or what is available):
     // a caller can refuse a survey too big beforehand with the same count.
@@ -119,10 +120,16 @@ private:
         Eigen::MatrixXd Potentials;
         Eigen::MatrixXd Differences;
     };
-    // One wavenumber into Work: its potentials and its data x parameters
-    // block. RegionParameters: the parameters covering each region.
-    void Wavenumber(class TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
-                    const std::vector<std::vector<int>>& RegionParameters, TWorkspace& Work) const;
+    // Adds a batch of a wavenumber's finished columns (data x batch) to the
+    // sum, one per parameter named; false when the computation stops.
+    using TAddColumns = std::function<bool(const Eigen::MatrixXd& Columns, const std::vector<int>& Parameters)>;
+    // One wavenumber into Work: its potentials, and its data x parameters
+    // columns handed to Add a batch at a time as their parameters finish.
+    // RegionParameters: the parameters covering each region; Visits: the
+    // regions of each parameter. False when Add said stop.
+    bool Wavenumber(class TSystemFactor& Factor, size_t Index, const std::vector<double>& Conductivity,
+                    const std::vector<std::vector<int>>& RegionParameters, const std::vector<int>& Visits,
+                    TWorkspace& Work, const TAddColumns& Add) const;
     // Threads: where given, the threads chosen.
     TTransformed Wavenumbers(const std::vector<double>& Conductivity, const std::vector<TRegionSet>& Parameters,
                              const TForwardProgress& Progress, int* Threads = nullptr) const;
@@ -157,6 +164,8 @@ private:
     double FLargestRegion = 0.0; // its nodes
     // The nodes of a region whose dipoles' columns are formed at once.
     static constexpr int DipoleRows = 128;
+    // The finished columns a thread hands to the sum at once.
+    static constexpr size_t ColumnBatch = 64;
 };
 
 } // namespace lp

@@ -309,6 +309,14 @@ public:
                 lambda = last;
                 step = hold ? linear->Solve(lambda) : ChooseStep(*linear, lambda, fall);
             }
+            // What the line search needs of the linearised problem: the χ²
+            // it predicts at each length tried. The rest (the weighted
+            // Jacobian, the curve) and the iterate's Jacobian are freed before
+            // the trials' forward computations, which make a Jacobian of
+            // their own; a retry makes them again.
+            std::vector<double> promises = linear->Promises(step);
+            linear.reset();
+            J.resize(0, 0);
             // The line search: halve a step that raises Φ; where no halving
             // lowers it, the step of a larger λ (the same Jacobian) is tried.
             double before = 0.0;
@@ -339,7 +347,18 @@ public:
                         break;
                     lambda = larger;
                     constrained = true;
+                    tried.Jacobian.resize(0, 0);
+                    // The iterate's Jacobian again (the same model: the same
+                    // numbers), not counted among the responses: the
+                    // depth of investigation's share counts the trials.
+                    FProblem.Recompute(M(FU), &J);
+                    linear = std::make_unique<TLinearised>(*this, J, f);
+                    if (!hold)
+                        linear->MakeCurve();
                     step = linear->Step(lambda, step);
+                    promises = linear->Promises(step);
+                    linear.reset();
+                    J.resize(0, 0);
                 }
             } catch (const EForwardCancelled&) {
                 result.Cancelled = true;
@@ -351,15 +370,24 @@ public:
                 result.Stop = "No step lowered the misfit.";
                 break;
             }
-            const double promised = linear->PredictedChiSquare(tried.Length * step);
+            const double promised = promises.at(HalvingOf(tried.Length));
             if (!hold && Unpaid(last, lambda, chi, FitChiSquare(tried.Response))) {
                 // The fall of λ bought too little of the misfit the forward
-                // computation gives: the step is undone (the model, its
-                // response and Jacobian stay the last iterate's) and λ stays
-                // at or above the last λ that paid.
+                // computation gives: the step is undone (the model and its
+                // response stay the last iterate's, its Jacobian made again)
+                // and λ stays at or above the last λ that paid.
                 FFloor = std::max(FFloor, last);
                 lambda = last;
                 fall = 1.0;
+                tried = {};
+                try {
+                    FProblem.Recompute(M(FU), &J);
+                } catch (const EForwardCancelled&) {
+                    result.Cancelled = true;
+                    result.Stop = "Cancelled; the model of iteration " +
+                                  std::to_string(result.Steps.back().Iteration) + " stays.";
+                    break;
+                }
                 continue;
             }
             FU = std::move(tried.Model);
@@ -399,11 +427,19 @@ public:
         }
         if (!hold && !result.Cancelled)
             KeepBest(result, f, J);
+        if (J.size() == 0 && !result.Cancelled) {
+            // The last line search freed the iterate's Jacobian and took no step.
+            try {
+                FProblem.Recompute(M(FU), &J);
+            } catch (const EForwardCancelled&) {
+                result.Cancelled = true;
+            }
+        }
         if (!hold && !result.Cancelled)
             TellNoiseLevel(result);
         result.Resistivities = Resistivities();
         result.Response = f.array().exp();
-        result.Jacobian = J;
+        result.Jacobian = std::move(J);
         return result;
     }
 
@@ -430,6 +466,15 @@ private:
         double PredictedChiSquare(const VectorXd& Step) const
         {
             return Gn.Misfit(Wr - WJ * Step);
+        }
+        // The χ² it predicts at each length of Step the line search tries
+        // (HalvedStep: 1, 1/2, ...; HalvingOf).
+        std::vector<double> Promises(const VectorXd& Step) const
+        {
+            std::vector<double> promises;
+            for (double length = 1.0; length >= ShortestHalving; length /= 2.0)
+                promises.push_back(PredictedChiSquare(length * Step));
+            return promises;
         }
         // The step of λ: from the curve where there is one, else by
         // conjugate gradients from From.
@@ -782,6 +827,7 @@ private:
                           : result.Stop + " " + kept;
         try {
             ++result.Responses;
+            J.resize(0, 0); // freed before its successor is computed
             f = FProblem.Respond(M(FU), &J);
         } catch (const EForwardCancelled&) {
             result.Cancelled = true;
@@ -899,6 +945,12 @@ public:
         return FProblem.Respond(LogResistivities, Jacobian);
     }
 
+    // Not counted: the budget is the trials'.
+    VectorXd Recompute(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
+    {
+        return FProblem.Recompute(LogResistivities, Jacobian);
+    }
+
     int Budget = 0, Used = 0;
     bool Spent = false;
 
@@ -926,15 +978,21 @@ VectorXd MirroredStart(const TInversionResult& Main, const VectorXd& First, doub
 
 } // namespace
 
+size_t HalvingOf(double Length)
+{
+    return static_cast<size_t>(std::lround(-std::log2(Length)));
+}
+
 THalvedStep HalvedStep(const VectorXd& From, const VectorXd& Direction,
                        const std::function<VectorXd(const VectorXd&, MatrixXd*)>& Respond,
                        const std::function<bool(const VectorXd&, const VectorXd&)>& Accept, int& Responses)
 {
     THalvedStep tried;
-    for (double length = 1.0; length >= 0.125 && !tried.Accepted; length /= 2.0) {
+    for (double length = 1.0; length >= ShortestHalving && !tried.Accepted; length /= 2.0) {
         tried.Model = From + length * Direction;
         tried.Length = length;
         ++Responses;
+        tried.Jacobian.resize(0, 0); // the last trial's, freed before the next is computed
         tried.Response = Respond(tried.Model, &tried.Jacobian);
         tried.Accepted = Accept(tried.Model, tried.Response);
     }

@@ -167,6 +167,14 @@ public:
     // The response ln ρa for ln ρ per parameter and, when asked, the
     // Jacobian ∂ln ρa_i / ∂ln ρ_j (data × parameters).
     virtual Eigen::VectorXd Respond(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian) = 0;
+    // The same for a model responded to before: the inversion frees an
+    // iterate's Jacobian during its line search and makes it again where a
+    // retry or the end needs it. A problem that counts its computations
+    // need not count these.
+    virtual Eigen::VectorXd Recompute(const Eigen::VectorXd& LogResistivities, Eigen::MatrixXd* Jacobian)
+    {
+        return Respond(LogResistivities, Jacobian);
+    }
 };
 
 // The range of the regularisation strength λ, the start and every trial
@@ -352,11 +360,17 @@ Eigen::VectorXd RobustDataWeights(const Eigen::VectorXd& Residuals, const Eigen:
 void FullWeightChiSquare(const Eigen::VectorXd& Residuals, const Eigen::VectorXd& Weights, double& ChiSquare,
                          int& Count);
 
+// The shortest share of a step the line search tries, and the index of a
+// share tried (1: 0, 1/2: 1, ...).
+inline constexpr double ShortestHalving = 0.125;
+size_t HalvingOf(double Length);
+
 // The line search of an iteration: From + t·Direction tried for t = 1, 1/2,
 // 1/4 and 1/8 until Accept(model, response) holds. Respond gives a model's
 // response and Jacobian; Responses counts its calls. The last model tried
-// comes back with its response and Jacobian, accepted or not; a
-// cancellation (EForwardCancelled) passes through.
+// comes back with its response and Jacobian, accepted or not (a trial's
+// Jacobian is freed before the next one is computed); a cancellation (EForwardCancelled)
+// passes through.
 struct THalvedStep {
     bool Accepted = false;
     double Length = 0.0; // of the last model tried, a share of Direction

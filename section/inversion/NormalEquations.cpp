@@ -38,10 +38,10 @@ VectorXd TNormalEquations::Apply(double Lambda, const VectorXd& X) const
     VectorXd Ax(FA.rows()), y(FA.cols());
     InBlocks(FA.rows(), FThreads, [&](Index first, Index end) {
         Ax.segment(first, end - first).noalias() = FA.middleRows(first, end - first) * x;
-    });
+    }, 256, static_cast<double>(FA.cols()));
     InBlocks(FA.cols(), FThreads, [&](Index first, Index end) {
         y.segment(first, end - first).noalias() = FA.middleCols(first, end - first).transpose() * Ax;
-    });
+    }, 256, static_cast<double>(FA.rows()));
     y += Lambda * (FCtC * x) + FRidge * x;
     return y.cwiseProduct(FFree);
 }

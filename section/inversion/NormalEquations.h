@@ -21,20 +21,26 @@
 namespace lp {
 
 // Work(first, end) over Count items split into one block per thread (at
-// least Smallest items a block). Each thread takes blocks until none is left:
-// the system may give fewer threads than asked, and every block must
-// still be done.
+// least Smallest items a block). The calling thread and the shared workers
+// (WorkerPool.h) take blocks until none is left: the system may give fewer
+// threads than asked, and every block must still be done. Where ItemWork
+// (operations per item) is given and the whole is below ShareWork, the
+// blocks run on the calling thread alone: waking a worker would cost more
+// than the product. The blocks are the same either way, so are the results.
+inline constexpr double ShareWork = 1 << 18;
+
 template <typename TWork>
-void InBlocks(Eigen::Index Count, int Threads, const TWork& Work, Eigen::Index Smallest = 256)
+void InBlocks(Eigen::Index Count, int Threads, const TWork& Work, Eigen::Index Smallest = 256, double ItemWork = 0.0)
 {
     const int blocks = static_cast<int>(std::clamp<Eigen::Index>(Count / Smallest, 1, std::max(1, Threads)));
-    if (blocks == 1) {
-        Work(Eigen::Index{0}, Count);
+    if (blocks == 1 || (ItemWork > 0.0 && static_cast<double>(Count) * ItemWork < ShareWork)) {
+        for (int b = 0; b < blocks; ++b)
+            Work(Count * b / blocks, Count * (b + 1) / blocks);
         return;
     }
     std::atomic<int> next{0};
-    RunOnThreads(blocks, [&](const std::atomic<bool>&) {
-        for (int b = next++; b < blocks; b = next++)
+    RunOnThreads(blocks, [&](const std::atomic<bool>& failed) {
+        for (int b = next++; b < blocks && !failed; b = next++)
             Work(Count * b / blocks, Count * (b + 1) / blocks);
     });
 }

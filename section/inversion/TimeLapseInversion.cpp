@@ -170,6 +170,15 @@ public:
         return FProblem.Respond(LogResistivities, Jacobian);
     }
 
+    // Not counted: the responses are the trials'.
+    VectorXd Recompute(const VectorXd& LogResistivities, MatrixXd* Jacobian) override
+    {
+        const int responses = Responses;
+        VectorXd response = Respond(LogResistivities, Jacobian);
+        Responses = responses;
+        return response;
+    }
+
     int Responses = 0;
 
 private:

@@ -90,25 +90,47 @@ QImage PaintInversionImage(const TInversionPicture& Picture, const std::function
         return image;
     const bool faded = Fade && Picture.Coverage.size() == Picture.Resistivities.size();
     const bool doi = Picture.DepthOfInvestigation.size() == Picture.Resistivities.size();
+    // Each cell's colour once (its fade applied): an image of millions of
+    // pixels shows a few thousand cells.
+    std::vector<QRgb> colours(Picture.Resistivities.size());
+    for (size_t cell = 0; cell < colours.size(); ++cell) {
+        unsigned colour = Colour(Picture.Resistivities[cell]);
+        double fade = faded ? FadeOfCoverage(Picture.Coverage[cell]) : 0.0;
+        if (doi)
+            fade = std::max(fade, FadeOfDepthOfInvestigation(Picture.DepthOfInvestigation[cell], Picture.DoiLimit));
+        if (fade > 0.0)
+            colour = static_cast<unsigned>(FadedColor(static_cast<TColor>(colour), fade));
+        // TColor is 0x00BBGGRR.
+        colours[cell] = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    }
+    // Per pixel column, the row boundaries at its x (as RowAt finds them),
+    // then each pixel's row by bisection among them.
+    const int rows = mesh.Rows();
+    std::vector<double> at(static_cast<size_t>(rows) + 1);
+    const auto bytesPerLine = image.bytesPerLine();
+    uchar* bits = image.bits();
     for (int i = 0; i < image.width(); ++i) {
         const double x = Left + (i + 0.5) * (Right - Left) / image.width();
         const int column = IntervalOf(mesh.ColumnEdges, x);
         if (column < 0)
             continue;
+        const double x1 = mesh.ColumnEdges[static_cast<size_t>(column)], x2 = mesh.ColumnEdges[static_cast<size_t>(column) + 1];
+        const double share = std::clamp((x - x1) / (x2 - x1), 0.0, 1.0);
+        for (int b = 0; b <= rows; ++b) {
+            const double y1 = RowBoundaryY(mesh, column, b), y2 = RowBoundaryY(mesh, column + 1, b);
+            at[static_cast<size_t>(b)] = y1 + share * (y2 - y1);
+        }
         for (int j = 0; j < image.height(); ++j) {
             const double y = Top + (j + 0.5) * (Bottom - Top) / image.height();
-            const int row = RowAt(mesh, column, x, y);
-            if (row < 0)
+            if (y > at[0] || y < mesh.Bottom)
                 continue;
-            const size_t cell = static_cast<size_t>(row * mesh.Columns() + column);
-            unsigned colour = Colour(Picture.Resistivities[cell]);
-            double fade = faded ? FadeOfCoverage(Picture.Coverage[cell]) : 0.0;
-            if (doi)
-                fade = std::max(fade, FadeOfDepthOfInvestigation(Picture.DepthOfInvestigation[cell], Picture.DoiLimit));
-            if (fade > 0.0)
-                colour = static_cast<unsigned>(FadedColor(static_cast<TColor>(colour), fade));
-            // TColor is 0x00BBGGRR.
-            image.setPixel(i, j, qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+            int low = 0, high = rows;
+            while (high - low > 1) {
+                const int middle = (low + high) / 2;
+                (at[static_cast<size_t>(middle)] >= y ? low : high) = middle;
+            }
+            reinterpret_cast<QRgb*>(bits + j * bytesPerLine)[i] =
+                colours[static_cast<size_t>(low * mesh.Columns() + column)];
         }
     }
     return image;

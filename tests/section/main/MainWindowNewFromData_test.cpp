@@ -27,7 +27,9 @@
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
+#include <QtCore/QTimer>
 #include <QtCore/QFileInfo>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QLabel>
@@ -929,7 +931,21 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
     EXPECT_EQ(table.item(0, 0)->text(), QStringLiteral("1 (BH1)"));
     EXPECT_TRUE(test::RepeatedMnemonics(*Inversion).isEmpty()) << test::RepeatedMnemonics(*Inversion).join('\n').toStdString();
 
+    // The end of the run (the image painted under the section) keeps the
+    // event loop going: no step of it near the seconds the picture once
+    // took pixel by pixel (the aim is 200 ms; the bound leaves room for
+    // slow builds).
+    QElapsedTimer sinceLast;
+    qint64 longest = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longest = std::max(longest, sinceLast.restart());
+    });
+    probe.start(0);
+    sinceLast.start();
     ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
+    probe.stop();
+    EXPECT_LT(longest, 1500) << "ms of the longest event-loop step";
     test::SaveScreenshot(*Inversion, QStringLiteral("cross-hole-inversion"));
     // The section made from the data takes the image as its underlay; the
     // holes stay drawn over it.
