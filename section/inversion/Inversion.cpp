@@ -60,12 +60,6 @@ double NextFall(double Reached, double Promised)
 // before the inversion stops.
 constexpr double RetryRise = 4.0;
 constexpr int Retries = 2;
-// The most a step may change a cell's ln ρ (a factor 10⁴): a longer one is
-// not computed and counts as not lowering Φ. A cell that neither a datum
-// nor a neighbour holds (a zone cut off by a drawn boundary, unseen) is
-// all but free in the normal equations, and a large λ could send it to a
-// resistivity no forward computation takes.
-constexpr double MaxLogStep = 9.21;
 // The inversion stops when χ² falls by less than this share in an
 // iteration: what the data allow at this λ has been reached.
 constexpr double StallShare = 0.01;

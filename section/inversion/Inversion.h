@@ -187,6 +187,13 @@ public:
 inline constexpr double MinLambda = 1e-4;
 inline constexpr double MaxLambda = 1e6;
 
+// The most a step may change a cell's ln ρ (a factor 10⁴): a longer one is
+// not computed and counts as not lowering the objective. A cell that
+// neither a datum nor a neighbour holds (a zone cut off by a drawn
+// boundary, unseen) is all but free in the normal equations, and a large λ
+// could send it to a resistivity no forward computation takes.
+inline constexpr double MaxLogStep = 9.21;
+
 // The ln ρ step between neighbouring cells below which the sharp
 // boundaries' reweighting treats the roughness as smooth (BlockyRowWeights).
 inline constexpr double DefaultBlockyEpsilon = 0.02;

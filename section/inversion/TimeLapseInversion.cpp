@@ -1,5 +1,6 @@
 #include "section/inversion/TimeLapseInversion.h"
 
+#include "section/inversion/LinearInversion.h"
 #include "section/inversion/LinearisedChange.h"
 
 #include "section/model/ModelGeometryText.h"
@@ -515,7 +516,16 @@ private:
     }
     double Lambda(const TLinearisedChange& Change) const
     {
-        return FSettings.HoldLambda ? FSettings.Lambda : Change.RiskLambda(MinLambda, MaxLambda);
+        if (FSettings.HoldLambda)
+            return FSettings.Lambda;
+        // As the inversions' λ rule (Inversion.h): where the change's data
+        // hold more than their errors say (the noise level the
+        // cross-validation shows above NoiseLevelBeyondErrors), the risk
+        // estimate, which takes the errors as known, fits that remainder
+        // with a wild change; the cross-validation's λ bounds it.
+        const double risk = Change.RiskLambda(MinLambda, MaxLambda);
+        const double validated = Change.CrossValidationLambda(MinLambda, MaxLambda);
+        return Change.NoiseLevel(validated) > NoiseLevelBeyondErrors ? std::max(risk, validated) : risk;
     }
     TChangeSolution Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration);
     // The model's cells moved to Target, fixed cells kept and limits held.
@@ -619,8 +629,18 @@ TChangeResult TChangeStep::Run(TInversionProblem& Problem, const TInversionResul
         try {
             tried = HalvedStep(
                 model, Bounded(FReference + Expand(z), model) - model,
-                [&](const VectorXd& m, MatrixXd* J) { return Problem.Respond(m, J); },
-                [&](const VectorXd& m, const VectorXd& trial) { return objective(m, trial) < before; },
+                [&](const VectorXd& m, MatrixXd* J) {
+                    // A change beyond MaxLogStep in a cell is not computed and
+                    // not accepted: a change the data hardly hold (a survey's
+                    // errors below its noise) once sent cells past any
+                    // resistivity, and the forward computation refused them.
+                    if (!((m - model).cwiseAbs().maxCoeff() <= MaxLogStep))
+                        return VectorXd(VectorXd::Constant(FData.size(), std::numeric_limits<double>::quiet_NaN()));
+                    return Problem.Respond(m, J);
+                },
+                [&](const VectorXd& m, const VectorXd& trial) {
+                    return trial.allFinite() && objective(m, trial) < before;
+                },
                 result.Responses);
         } catch (const EForwardCancelled&) {
             result.Cancelled = true;

@@ -720,6 +720,28 @@ TEST(CommandLine, InvertPlacesTheRiverLinesElectrodesFromTheirFile)
         << shortFile.Errors.toStdString();
 }
 
+// Two dates of a real IP line a month apart, weighed by their reciprocals'
+// errors (1 to 2 %, far below what the ground's change leaves unexplained):
+// the change's λ bounded by its cross-validation, and a trial change beyond
+// a factor 10^4 in a cell not computed. The step ran to cells no forward
+// computation takes ("A region's resistivity must be a finite number above
+// 0.", exit 1); now the series is written, its misfit said.
+TEST(CommandLine, TimeLapseOfTwoRealDatesIsWrittenWhereTheChangeOutrunsItsErrors)
+{
+    LP_REQUIRE_SHARED_DATA("real/syscal-ip-series/17051605.csv");
+    QTemporaryDir folder;
+    const TCommandRun run = RunCommand(
+        {"--timelapse", folder.filePath("series"),
+         QString::fromStdString(testing::SharedDataFile("real/syscal-ip-series/17040312.csv")),
+         QString::fromStdString(testing::SharedDataFile("real/syscal-ip-series/17051605.csv")), "--reciprocal-error"});
+    ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    const QRegularExpression step(R"(^step 1: chi-square ([0-9.e+]+), rrms)", QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch found = step.match(run.Out);
+    ASSERT_TRUE(found.hasMatch()) << run.Out.toStdString();
+    EXPECT_TRUE(std::isfinite(found.captured(1).toDouble()));
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath("series-1.csv")));
+}
+
 TEST(CommandLine, ForwardReadsRes2DInvDataRecognisedOrForced)
 {
     QTemporaryDir folder;
