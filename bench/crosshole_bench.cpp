@@ -15,7 +15,7 @@
 //                     truth over the cells between the holes
 // pyGIMLi's time on the same data beside the program's: bench/pygimli_crosshole_bench.py.
 
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/survey/HoleSurvey.h"
 #include "tests/section/inversion/NoisySurveyData.h"
 

@@ -9,7 +9,8 @@
 #include "section/forward/ForwardModel.h"
 #include "section/inversion/InversionExport.h"
 #include "section/modelling/FittedRegions.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
+#include "section/modelling/SectionInversionInput.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/survey/ReadableNumbers.h"
 

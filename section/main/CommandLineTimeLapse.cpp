@@ -9,7 +9,7 @@
 #include "section/inversion/TimeLapseInversion.h"
 #include "section/inversion/TimeLapseReport.h"
 #include "section/modelling/FittedRegions.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/modelling/ModellingWindowCommands.h"
 
 namespace lp::commandline {

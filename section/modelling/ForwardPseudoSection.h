@@ -25,6 +25,7 @@
 // above.
 
 #include "section/model/ModelGeometry.h"
+#include "section/survey/DepthOfInvestigation.h"
 #include "section/survey/Survey.h"
 
 #include <QtCore/QString>
@@ -44,10 +45,6 @@ struct TPseudoPoint {
     // point is plotted (Depth then their mean depth below the ground).
     std::optional<double> Elevation;
 };
-
-// The median depth of investigation of one configuration; 0 when its
-// electrodes measure nothing over a homogeneous ground.
-double MedianDepthOfInvestigation(const TSurvey& Survey, const TConfiguration& Configuration);
 
 // One point per configuration, in the survey's order; placed at the
 // electrodes' mean elevation (Elevation set) when the survey has

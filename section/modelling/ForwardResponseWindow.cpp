@@ -8,7 +8,7 @@
 #include "section/editor/PolygonChart.h"
 #include "section/forward/ForwardCache.h"
 #include "section/modelling/BackgroundThreads.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/modelling/RegionFitDialog.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/survey/DataCleaning.h"

@@ -2,7 +2,8 @@
 
 #include "platform/ui/Registry.h"
 #include "section/inversion/SurveyInversion.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
+#include "section/modelling/SectionInversionInput.h"
 #include "section/modelling/ModellingWindowCommands.h"
 
 #include <QtCore/QFileInfo>

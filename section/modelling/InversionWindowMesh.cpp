@@ -4,7 +4,8 @@
 
 #include "section/editor/PolygonChart.h"
 #include "section/inversion/InversionChartData.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
+#include "section/modelling/SectionInversionInput.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/views/Section2D.h"
 

@@ -8,7 +8,7 @@
 #include "section/inversion/InversionChartData.h"
 #include "section/survey/Misfit.h"
 #include "section/modelling/ForwardPseudoSection.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/views/PseudoSection2D.h"
 #include "section/views/Section2D.h"

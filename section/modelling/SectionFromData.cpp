@@ -2,7 +2,7 @@
 
 #include "section/forward/ForwardModel.h"
 #include "section/inversion/InversionMesh.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/modelling/ForwardPseudoSection.h"
 #include "section/survey/ElectrodeHoles.h"
 #include "section/survey/ReadableNumbers.h"

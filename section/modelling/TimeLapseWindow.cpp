@@ -11,7 +11,7 @@
 #include "section/inversion/TimeLapseReport.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionCharts.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/modelling/InversionWindow.h"
 #include "section/modelling/ModellingWindowCommands.h"
 #include "section/views/Section2D.h"

@@ -4,7 +4,7 @@
 // table written and read back.
 
 #include "section/inversion/SurveyInversion.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/survey/HoleSurvey.h"
 
 #include "tests/section/forward/ForwardFixtures.h"

@@ -17,7 +17,7 @@
 #include "section/modelling/BackgroundThreads.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/ModellingWindowCommands.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/dialogs/ModelSetupDialog.h"
 #include "section/dialogs/RegionsTable.h"
 #include "section/editor/BodyParameters.h"

@@ -5,7 +5,7 @@
 #include "section/modelling/SectionFromData.h"
 
 #include "section/forward/ForwardModel.h"
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
 #include "section/survey/HoleSurvey.h"
 #include "section/editor/BodyParameters.h"
 #include "section/inversion/InversionMesh.h"

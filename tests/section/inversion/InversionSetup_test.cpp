@@ -2,7 +2,8 @@
 // from the drawn section's surface when a section is given) and what an
 // inversion with a drawn section takes from it about water and held regions.
 
-#include "section/modelling/InversionSetup.h"
+#include "section/inversion/InversionSetup.h"
+#include "section/modelling/SectionInversionInput.h"
 
 #include "section/editor/BodyParameters.h"
 #include "section/editor/SectionFile.h"

@@ -10,9 +10,8 @@
 
 #include "section/forward/ForwardModel.h"
 #include "section/inversion/InversionMesh.h"
-#include "section/survey/MeasuredData.h"
 #include "section/inversion/SurveyInversion.h"
-#include "section/editor/Carotage.h"
+#include "section/survey/MeasuredData.h"
 #include "section/model/Polygons.h"
 
 #include <optional>
@@ -57,15 +56,6 @@ TInversionMesh InversionMeshFor(const TMeasuredData& Data, const TForwardModel* 
 // points is left out.
 std::vector<TConstraintLine> SectionConstraintLines(const lines& Lines, double Weight);
 
-// A well log overlaid on the section as the inversion's log of resistivity:
-// its samples at x = its position, elevation = minus its depth, the values
-// as read (a logarithmic log's taken back from their logarithms; a log
-// normalised to its group read again from its file, unshifted). Name: its
-// caption, else its file's name. Refused (EForwardError naming the log, its
-// file and the line) a sample whose value is no number or, as a
-// resistivity, 0 or below: the reader drops those for drawing.
-TWellLog WellLogOf(const carotagedata& Log);
-
 // The logs whose well stands over the mesh's columns (its first to its
 // last column edge); each other one named in a sentence of Dropped ("The
 // log "B1" stands at x = 5000, beyond the inversion's cells (x from 0 to
@@ -93,20 +83,14 @@ TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardMo
 void UseSectionInInversion(const TInversionMesh& Mesh, const TForwardModel& Section, const TMeasuredData& Data,
                            bool Constrain, bool StartFromSection, TSurveyInversionOptions& Options);
 
-// Held regions: a body of water (RegionIsWater, BodyParameters.h) is held
-// at its resistivity, the measured water resistivity where it gives one,
-// else the region's own; the command line's --fixed holds others at theirs.
+// Held regions: a body of water (WaterRegions, SectionInversionInput.h in
+// the windows' folder, from the regions' parameters) is held at its
+// resistivity, the measured water resistivity where it gives one, else the
+// region's own; the command line's --fixed holds others at theirs.
 //
 //   section ──WaterRegions──> a value per region (none: free)
 //           ──HeldCells──> a value per cell (its centre's region)
 //           ──HoldCells──> Options.Start and Settings.Fixed
-
-// Whether a ring of Model is marked as water.
-bool SectionHasWater(const AllSpolygon& Model);
-
-// Per region of Section (prepared from Model), the resistivity a body of
-// water is held at; none for a region that is not water.
-std::vector<std::optional<double>> WaterRegions(const TForwardModel& Section, const AllSpolygon& Model);
 
 // Per cell of Mesh, the value of the held region holding its centre
 // (CellZones); none for a cell of a free region or outside every region.
