@@ -132,6 +132,14 @@ def layer_mean(image, top, bottom, values=None):
     return math.exp(np.average(np.log(values[chosen]), weights=image.area[chosen]))
 
 
+def their_blocky(path):
+    """pyGIMLi's blocky inversion of the data file at PATH: its manager, model and time."""
+    start = time.perf_counter()
+    manager = ert.ERTManager(ert.load(path))
+    model = np.array(manager.invert(lam=LAMBDA, blockyModel=True, verbose=False))
+    return manager, model, time.perf_counter() - start
+
+
 def their_at_cells(domain, model, image):
     """pyGIMLi's model at the image's cell centres."""
     return np.array([model[domain.findCell(pg.Pos(float(x), -float(z))).id()] for x, z in zip(image.x, image.depth)])
@@ -160,10 +168,7 @@ class SharpAndRobust(unittest.TestCase):
             blocky = invert_ours(clean, os.path.join(folder, "blocky.csv"), "--blocky")
             smooth_bad = invert_ours(bad, os.path.join(folder, "smooth-bad.csv"))
             robust = invert_ours(bad, os.path.join(folder, "robust.csv"), "--robust")
-            start = time.perf_counter()
-            manager = ert.ERTManager(ert.load(clean))
-            their_model = np.array(manager.invert(lam=LAMBDA, blockyModel=True, verbose=False))
-            their_seconds = time.perf_counter() - start
+            manager, their_model, their_seconds = their_blocky(clean)
             their_chi = manager.inv.chi2()
             domain = manager.paraDomain
 
@@ -204,10 +209,7 @@ class SharpAndRobust(unittest.TestCase):
             write_data(path, data, np.array(data["rhoa"]))
             smooth = invert_ours(path, os.path.join(folder, "smooth.csv"))
             blocky = invert_ours(path, os.path.join(folder, "blocky.csv"), "--blocky")
-            start = time.perf_counter()
-            manager = ert.ERTManager(ert.load(path))
-            their_model = np.array(manager.invert(lam=LAMBDA, blockyModel=True, verbose=False))
-            their_seconds = time.perf_counter() - start
+            manager, their_model, their_seconds = their_blocky(path)
             theirs = their_at_cells(manager.paraDomain, their_model, blocky)
         means = {"smooth": block_mean(smooth), "blocky": block_mean(blocky), "pyGIMLi blocky": block_mean(blocky, theirs)}
         rises = {name: edge_rises(image, values) for name, image, values in
