@@ -937,7 +937,8 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
     // each well under 200 ms here (80 ms or so; they took 300 to 400 when
     // the ground's clip was rasterised far past each pseudo-section and
     // every setting was flushed to disk on its own). The bound leaves
-    // room for sanitized and loaded builds.
+    // room for the sanitized debug build (under 400 ms there) on a loaded
+    // machine.
     QElapsedTimer sinceLast;
     qint64 longest = 0;
     QTimer probe;
@@ -948,7 +949,7 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
     sinceLast.start();
     ASSERT_NO_FATAL_FAILURE(InvertToTheEnd());
     probe.stop();
-    EXPECT_LT(longest, 600) << "ms of the longest event-loop step";
+    EXPECT_LT(longest, 800) << "ms of the longest event-loop step";
     test::SaveScreenshot(*Inversion, QStringLiteral("cross-hole-inversion"));
     // The section made from the data takes the image as its underlay; the
     // holes stay drawn over it.
