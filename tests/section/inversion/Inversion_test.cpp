@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace lp {
 namespace {
@@ -555,6 +556,142 @@ TEST(Inversion, ChargeabilityRecoveredWhereThePolarizableCellsAreAndBounded)
     EXPECT_LT(r.ChiSquare, 2.0);
     EXPECT_THROW(InvertChargeability(s.G, VectorXd::Constant(240, std::nan("")), errors, SmoothnessOperator(s.Mesh, 1.0)),
                  EForwardError);
+}
+
+// The chargeability sweep as it was before it started where χ² 1 is first
+// reached and before it solved in mV/V, kept here as the reference: λ from
+// 1000 down by thirds to 1e-3, each λ solved exactly (dense) from nothing
+// with up to 10 passes that hold the cells driven past a bound at it
+// (below 0 at 0, at or above Upper at 0.999 of the unit's whole), the
+// largest λ reaching χ² ≤ 1 taken. Values and errors in the unit the caller
+// chooses; Reached false when no λ reaches χ² 1.
+struct TSweptChargeability {
+    VectorXd Eta;
+    double Lambda = 0.0;
+    double ChiSquare = 0.0;
+    bool Reached = false;
+};
+
+// The regularised least-squares model over the free cells, the others at
+// their Held value (the old SolveLinear, solved exactly).
+VectorXd DenseSolve(const MatrixXd& WJ, const VectorXd& Wd, const MatrixXd& CtC, double Lambda,
+                    const std::vector<bool>& Free, const VectorXd& Held)
+{
+    std::vector<Eigen::Index> free;
+    for (Eigen::Index j = 0; j < WJ.cols(); ++j)
+        if (Free[static_cast<size_t>(j)])
+            free.push_back(j);
+    VectorXd x = Held;
+    if (free.empty())
+        return x;
+    const MatrixXd A = WJ.transpose() * WJ + Lambda * CtC;
+    const VectorXd rhs = WJ.transpose() * (Wd - WJ * Held) - Lambda * (CtC * Held);
+    const auto f = static_cast<Eigen::Index>(free.size());
+    MatrixXd Af(f, f);
+    VectorXd bf(f);
+    for (Eigen::Index r = 0; r < f; ++r) {
+        bf[r] = rhs[free[static_cast<size_t>(r)]];
+        for (Eigen::Index c = 0; c < f; ++c)
+            Af(r, c) = A(free[static_cast<size_t>(r)], free[static_cast<size_t>(c)]);
+    }
+    const VectorXd solved = Af.ldlt().solve(bf);
+    for (Eigen::Index r = 0; r < f; ++r)
+        x[free[static_cast<size_t>(r)]] += solved[r];
+    return x;
+}
+
+TSweptChargeability ReferenceSweep(const MatrixXd& J, const VectorXd& Measured, const VectorXd& Errors,
+                                   const MatrixXd& CtC, double Whole)
+{
+    const Eigen::Index n = J.cols();
+    const MatrixXd WJ = Errors.cwiseInverse().asDiagonal() * J;
+    const VectorXd Wd = Measured.cwiseQuotient(Errors);
+    const double upper = 0.999 * Whole;
+    TSweptChargeability swept;
+    for (double lambda = 1000.0; lambda >= 1e-3; lambda /= 3.0) {
+        std::vector<bool> free(static_cast<size_t>(n), true);
+        VectorXd held = VectorXd::Zero(n);
+        VectorXd eta;
+        for (int pass = 0; pass < 10; ++pass) {
+            eta = DenseSolve(WJ, Wd, CtC, lambda, free, held);
+            bool changed = false;
+            for (Eigen::Index j = 0; j < n; ++j)
+                if (free[static_cast<size_t>(j)] && (eta[j] < 0.0 || eta[j] >= Whole)) {
+                    free[static_cast<size_t>(j)] = false;
+                    held[j] = eta[j] < 0.0 ? 0.0 : upper;
+                    changed = true;
+                }
+            if (!changed)
+                break;
+        }
+        swept.Eta = eta.cwiseMax(0.0).cwiseMin(upper);
+        swept.Lambda = lambda;
+        swept.ChiSquare = (Wd - WJ * swept.Eta).squaredNorm() / static_cast<double>(Wd.size());
+        if (swept.ChiSquare <= 1.0) {
+            swept.Reached = true;
+            break;
+        }
+    }
+    return swept;
+}
+
+// The sweep that starts where χ² 1 is first reached and solves each λ from
+// the last one's model by conjugate gradients gives the chargeabilities the
+// full sweep gave, where that one reached χ² 1: the same λ, each cell
+// within 1 % (of its value, or of the largest where a cell is nearly 0).
+// Compared on the same scale, mV/V: the sweep now solves in mV/V, where λ
+// weighs a roughness a million times the fractions' (the fractions' λ of
+// 1e-3 .. 1000 is 1e-9 .. 1e-3 here, a grid the sweep of 1000, 1000/3, ...
+// never takes), so the old sweep in fractions is not the one to compare.
+TEST(Inversion, ChargeabilitiesOfTheSweepFromChiSquareOneAreTheFullSweepsWhereItReachedOne)
+{
+    struct TCase {
+        const char* Name;
+        double Background, Block;
+        int FirstColumn, LastColumn; // the block's columns, rows 1 .. 3
+        double RelativeError;        // of the clean ηa, plus 0.001 absolute
+        unsigned Seed;
+    };
+    // Where the old sweep stopped: λ 0.017 with no cell at a bound, 0.0056
+    // with none and with half the cells held at 0, 0.0019 (the sweep's
+    // last but one) with half held. A sharp block of 0.2 in nothing, which
+    // the old sweep fits to χ² 1.1 at best, is not among them.
+    const TCase cases[] = {
+        {"a block of 0.05 in 0.01", 0.01, 0.05, 2, 5, 0.02, 9},
+        {"a block of 0.1 in 0.02", 0.02, 0.1, 7, 9, 0.03, 7},
+        {"a block of 0.05 in nothing", 0.0, 0.05, 1, 4, 0.03, 5},
+        {"a wide block of 0.1 in nothing, looser errors", 0.0, 0.1, 3, 9, 0.05, 13},
+    };
+    TSynthetic s;
+    const Eigen::SparseMatrix<double> C = SmoothnessOperator(s.Mesh, 1.0);
+    const MatrixXd CtC = MatrixXd(C.transpose() * C);
+    constexpr double PerMille = 1000.0;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        VectorXd eta = VectorXd::Constant(s.Mesh.Cells(), c.Background);
+        for (int row = 1; row < 4; ++row)
+            for (int column = c.FirstColumn; column <= c.LastColumn; ++column)
+                eta[row * 12 + column] = c.Block;
+        const VectorXd clean = s.G * eta;
+        const VectorXd errors = (c.RelativeError * clean.array() + 0.001).matrix();
+        VectorXd measured = clean;
+        std::mt19937 random(c.Seed);
+        std::normal_distribution<double> noise(0.0, 1.0);
+        for (Eigen::Index i = 0; i < measured.size(); ++i)
+            measured[i] += errors[i] * noise(random);
+
+        const TSweptChargeability old = ReferenceSweep(s.G, PerMille * measured, PerMille * errors, CtC, PerMille);
+        ASSERT_TRUE(old.Reached) << "χ² " << old.ChiSquare;
+        const TChargeabilityResult now = InvertChargeability(s.G, measured, errors, C);
+        EXPECT_LE(now.ChiSquare, 1.0);
+        EXPECT_FALSE(now.FromNoise);
+        EXPECT_NEAR(now.Lambda, old.Lambda, 1e-9 * old.Lambda);
+        const VectorXd oldEta = old.Eta / PerMille;
+        const double largest = oldEta.maxCoeff();
+        ASSERT_GT(largest, 0.0);
+        for (Eigen::Index j = 0; j < oldEta.size(); ++j)
+            EXPECT_NEAR(now.Chargeabilities[j], oldEta[j], 0.01 * std::max(oldEta[j], 0.01 * largest)) << "cell " << j;
+    }
 }
 
 // Guards the bounded chargeability solve handed a system with nothing left
