@@ -409,7 +409,9 @@ public:
             // next, at a larger λ, is tried. After a held or raised λ the
             // fall is measured over the two iterations, so that a λ that
             // goes up and down ends where the misfit no longer falls.
-            const bool two = constrained && iteration > 1;
+            // (Counted by the iterates recorded: an undone step takes an
+            // iteration and records none.)
+            const bool two = constrained && FFits.size() >= 3;
             const double earlier = two ? FFits[FFits.size() - 3] : previous;
             const int span = two ? 2 : 1;
             // Nor does a stall while the fall bound held λ above the one the
