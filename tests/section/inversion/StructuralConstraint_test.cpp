@@ -581,6 +581,30 @@ TEST(StructuralConstraint, ALogAtTheCentreOfThreeLayersSharpensTheImageAtTheWell
     }
 }
 
+// 30 ohm-m over bedrock of 300 ohm-m from BedrockDepth, its survey's
+// noisy data, and the log of a well at Well through the contact.
+constexpr double BedrockDepth = 2.75;
+struct TLoggedBedrock {
+    explicit TLoggedBedrock(double Well)
+        : data([] {
+              TInversionMesh truth;
+              truth.ColumnEdges = {0.0, 60.0};
+              truth.Elevations = {0.0, 0.0};
+              truth.RowDepths = {0.0, BedrockDepth, BedrockDepth + 0.25};
+              truth.Bottom = -30.0;
+              return NoisyData(InversionGround(truth, {30.0, 300.0}), 13);
+          }()),
+          log{"borehole", Well, {}, {}}
+    {
+        for (double depth = 0.025; depth < BedrockDepth + 1.5; depth += 0.05) {
+            log.Elevations.push_back(-depth);
+            log.Resistivities.push_back(depth < BedrockDepth ? 30.0 : 300.0);
+        }
+    }
+    TMeasuredData data;
+    TWellLog log;
+};
+
 // A layer over bedrock, its top (2.75 m, a third of the deepest datum's
 // spread: 33 m on a line of 12 m spacing) logged at a well mid-line. The
 // survey allows the log's top: with the log's default error (20 %) and
@@ -591,19 +615,11 @@ TEST(StructuralConstraint, ALogAtTheCentreOfThreeLayersSharpensTheImageAtTheWell
 // misfit for the log's (at a λ held back) as the end: χ² 3.2.
 TEST(StructuralConstraint, ALogOverBedrockPutsItsTopInTheImageAtTheSurveysFit)
 {
-    constexpr double Top = 2.75;
-    TInversionMesh truth;
-    truth.ColumnEdges = {0.0, 60.0};
-    truth.Elevations = {0.0, 0.0};
-    truth.RowDepths = {0.0, Top, Top + 0.25};
-    truth.Bottom = -30.0;
-    const TMeasuredData data = NoisyData(InversionGround(truth, {30.0, 300.0}), 13);
+    constexpr double Top = BedrockDepth;
     const double well = Left + 15.25, deepest = 5.0;
-    TWellLog log{"borehole", well, {}, {}};
-    for (double depth = 0.025; depth < Top + 1.5; depth += 0.05) {
-        log.Elevations.push_back(-depth);
-        log.Resistivities.push_back(depth < Top ? 30.0 : 300.0);
-    }
+    const TLoggedBedrock bedrock(well);
+    const TMeasuredData& data = bedrock.data;
+    const TWellLog& log = bedrock.log;
     for (const auto& [error, reach] : {std::pair{20.0, 6.0}, std::pair{2.0, 6.0}, std::pair{20.0, 24.0}}) {
         TSurveyInversionOptions options;
         options.WellLogs.push_back(log);
@@ -629,19 +645,11 @@ TEST(StructuralConstraint, ALogOverBedrockPutsItsTopInTheImageAtTheSurveysFit)
 // contact's depth.
 TEST(StructuralConstraint, ALogsLayersBendTheRowsOverItsReachSoTheWellsColumnMakesNoSpike)
 {
-    constexpr double Top = 2.75;
-    TInversionMesh truth;
-    truth.ColumnEdges = {0.0, 60.0};
-    truth.Elevations = {0.0, 0.0};
-    truth.RowDepths = {0.0, Top, Top + 0.25};
-    truth.Bottom = -30.0;
-    const TMeasuredData data = NoisyData(InversionGround(truth, {30.0, 300.0}), 13);
+    constexpr double Top = BedrockDepth;
     const double well = Left + 15.25;
-    TWellLog log{"borehole", well, {}, {}};
-    for (double depth = 0.025; depth < Top + 1.5; depth += 0.05) {
-        log.Elevations.push_back(-depth);
-        log.Resistivities.push_back(depth < Top ? 30.0 : 300.0);
-    }
+    const TLoggedBedrock bedrock(well);
+    const TMeasuredData& data = bedrock.data;
+    const TWellLog& log = bedrock.log;
     TSurveyInversionOptions options;
     options.WellLogs.push_back(log);
     const double reach = LogReachMetres(data.Survey(), options.LogReach);

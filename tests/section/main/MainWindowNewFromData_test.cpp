@@ -64,6 +64,26 @@ struct NewFromData : MainWindow {
     static double Resistivity(int Datum) { return 60.0 + 7.0 * ((Datum * 5) % 11) + 0.25 * Datum; }
     static constexpr int Data = 18; // Wenner, a = 1, 2 and 3 spacings over 12 electrodes
 
+    // A well "BH1" at X (90, 40 and 95 ohm-m from 1, 6 and 12 m deep) read
+    // through Options > Carotage data.
+    void ReadWellLog(double X)
+    {
+        QFile log(Folder.filePath(QStringLiteral("resistivity.dat")));
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write("1 90\r\n6 40\r\n12 95\r\n");
+        log.close();
+        QFile list(Folder.filePath(QStringLiteral("wells.crt")));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(QStringLiteral("resistivity.dat\r\nBH1\r\n%1 5 0 0 1 255 0\r\n").arg(X).toUtf8());
+        list.close();
+        CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
+            Request.FileName = list.fileName();
+            return true;
+        };
+        ChooseFromMenuBar(Window->Carotagedata1);
+        ResetCommonDialogService();
+    }
+
     // A unified data file: 12 electrodes from 10 m every 5 m on the ground
     // about Base; with Topography, a topography block of the electrodes'
     // places and points between and beyond them (from -10 to 80 m).
@@ -885,20 +905,7 @@ TEST_F(NewFromData, CrossHoleDataShowTheirHolesAndInvertToTheBlockBetweenThem)
     EXPECT_EQ(ChartWidget()->toolTip(), QString());
     // A well at 44 m (Options > Carotage data): the first hole is drawn on
     // it and named after it; the second, 12 m off, on none.
-    QFile log(Folder.filePath(QStringLiteral("resistivity.dat")));
-    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-    log.write("1 90\r\n6 40\r\n12 95\r\n");
-    log.close();
-    QFile list(Folder.filePath(QStringLiteral("wells.crt")));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("resistivity.dat\r\nBH1\r\n44 5 0 0 1 255 0\r\n");
-    list.close();
-    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
-        Request.FileName = list.fileName();
-        return true;
-    };
-    ChooseFromMenuBar(Window->Carotagedata1);
-    ResetCommonDialogService();
+    ReadWellLog(44.0);
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
     ASSERT_EQ(holes.size(), 2u);
     EXPECT_EQ(holes[0].X, 44.0);
@@ -1008,22 +1015,7 @@ TEST_F(NewFromData, KnownGeologyListsDrawnLinesAndANewSiteDropsTheOldLogs)
     EXPECT_EQ(Chart().Lines[0].points.Length(), 2); // the right click added no point
     EXPECT_EQ(lines.rowCount(), before + 1);
 
-    QFile log(Folder.filePath(QStringLiteral("resistivity.dat")));
-    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-    log.write("1 90\r\n6 40\r\n12 95\r\n");
-    log.close();
-    QFile list(Folder.filePath(QStringLiteral("wells.crt")));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write(QStringLiteral("resistivity.dat\r\nBH1\r\n%1 5 0 0 1 255 0\r\n")
-                   .arg((area.left + area.right) / 2.0)
-                   .toUtf8());
-    list.close();
-    CommonDialogService().ExecuteOpen = [&](TOpenDialogRequest& Request) {
-        Request.FileName = list.fileName();
-        return true;
-    };
-    ChooseFromMenuBar(Window->Carotagedata1);
-    ResetCommonDialogService();
+    ReadWellLog((area.left + area.right) / 2.0);
     EXPECT_EQ(logs.rowCount(), 1);
 
     AnswerSaveQuestion([&] { ChooseNewFromData(file, false); }, QStringLiteral("Discard"), QStringLiteral("Untitled"));
