@@ -1,0 +1,1 @@
+#include "section/site/SiteInversion.h"
