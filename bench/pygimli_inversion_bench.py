@@ -255,7 +255,10 @@ def dipole_lines(electrodes):
 
 def scale_data(lithoprism, folder, electrodes):
     scheme = os.path.join(folder, "scale-%d-scheme.dat" % electrodes)
-    program.write_scheme(scheme, [(8.0 + e, 0.0) for e in range(electrodes)], dipole_lines(electrodes))
+    # The bench section is 400 m wide: a longer line is laid closer (768
+    # electrodes at 0.5 m), so that every electrode stands on it.
+    spacing = min(1.0, 384.0 / electrodes)
+    program.write_scheme(scheme, [(8.0 + spacing * e, 0.0) for e in range(electrodes)], dipole_lines(electrodes))
     return survey_data(lithoprism, folder, "scale-%d" % electrodes, SECTION, ["--scheme", scheme])
 
 
