@@ -118,6 +118,20 @@ double TLinearisedChange::SquaredMisfit(double Lambda) const
     return std::max(0.0, FDataNorm - 2.0 * s.dot(FProjected) + TridiagonalForm(s, FDiagonal, FSubdiagonal));
 }
 
+double TLinearisedChange::LambdaReaching(double Target, double Low, double High) const
+{
+    if (!(SquaredMisfit(Low) <= Target))
+        return Low;
+    if (SquaredMisfit(High) <= Target)
+        return High;
+    double low = std::log(Low), high = std::log(High);
+    for (int i = 0; i < 40 && high - low > 0.01; ++i) {
+        const double middle = 0.5 * (low + high);
+        (SquaredMisfit(std::exp(middle)) <= Target ? low : high) = middle;
+    }
+    return std::exp(low);
+}
+
 double TLinearisedChange::Trace(double Lambda) const
 {
     return (FValues.array() / (FValues.array() + Lambda)).sum();

@@ -66,6 +66,10 @@ public:
     double CrossValidation(double Lambda) const;
     // The λ from Low to High minimising CrossValidation (as RiskLambda).
     double CrossValidationLambda(double Low, double High) const;
+    // The largest λ from Low to High whose SquaredMisfit is at most Target
+    // (the discrepancy principle's λ for that misfit); Low where none
+    // reaches it. The misfit rises with λ: a bisection on ln λ.
+    double LambdaReaching(double Target, double Low, double High) const;
     // The data (rows of B).
     Eigen::Index Data() const { return FData.size(); }
     // Σ Λ/(Λ+λ): the data the change is fitted to, in effect.

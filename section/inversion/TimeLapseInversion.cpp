@@ -527,6 +527,26 @@ private:
         const double validated = Change.CrossValidationLambda(MinLambda, MaxLambda);
         return Change.NoiseLevel(validated) > NoiseLevelBeyondErrors ? std::max(risk, validated) : risk;
     }
+    // The change of Problem at the rule's λ, unless it moves a cell by more
+    // than MaxLogStep from Current: then at the aim's λ, the largest whose
+    // misfit is a sixteenth of SquaredMisfit (at least χ² 1), as the
+    // inversions' first steps aim (FAimed set). With fewer data than cells
+    // both estimates can run to the smallest λ on data their errors
+    // understate (a real date whose own image stops at χ² 19 at its
+    // reciprocals' errors): the change asked was thousands in ln ρ, no step
+    // of it could be computed and the date kept the previous one's image.
+    void SolveAt(TChangeSolution& Solution, const VectorXd& Current, double SquaredMisfit)
+    {
+        const TLinearisedChange& change = *Solution.Problem;
+        Solution.Lambda = Lambda(change);
+        Solution.Change = change.Solve(Solution.Lambda);
+        if (FSettings.HoldLambda || (Solution.Change - Current).cwiseAbs().maxCoeff() <= MaxLogStep)
+            return;
+        const double target = std::max(static_cast<double>(change.Data()), SquaredMisfit / 16.0);
+        Solution.Lambda = std::max(Solution.Lambda, change.LambdaReaching(target, MinLambda, MaxLambda));
+        Solution.Change = change.Solve(Solution.Lambda);
+        FAimed = true;
+    }
     TChangeSolution Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration);
     // The model's cells moved to Target, fixed cells kept and limits held.
     VectorXd Bounded(VectorXd Target, const VectorXd& Model) const;
@@ -542,17 +562,19 @@ private:
     Eigen::SparseMatrix<double> FSmooth;
     VectorXd FFound;          // per free cell, 1 where the first smooth change found one
     bool FSharpened = false;  // the first linearisation kept the sharpened change
+    bool FAimed = false;      // the last solve's λ was raised to the aim's (SolveAt)
 };
 
 TChangeSolution TChangeStep::Solve(const MatrixXd& Weighted, const VectorXd& b, const VectorXd& Current, int Iteration)
 {
     TChangeSolution smooth;
     VectorXd start = Current;
+    const double misfit = (b - Weighted * Current).squaredNorm();
+    FAimed = false;
     int passes = 1;
     if (Iteration == 1 || !FSharpened) {
         smooth.Problem = std::make_unique<TLinearisedChange>(Weighted, FSmooth, b, FThreads);
-        smooth.Lambda = Lambda(*smooth.Problem);
-        smooth.Change = smooth.Problem->Solve(smooth.Lambda);
+        SolveAt(smooth, Current, misfit);
         smooth.Regularisation = FSmooth;
         if (Iteration == 1)
             FFound = (smooth.Change.array().abs() > FoundChange).cast<double>();
@@ -568,8 +590,7 @@ TChangeSolution TChangeStep::Solve(const MatrixXd& Weighted, const VectorXd& b, 
     for (int pass = 0; pass < passes; ++pass) {
         sharp.Regularisation = ChangeRegularisation(FSmoothness, EdgeWeights(FSmoothness, Expand(sharp.Change)), FSettings, FFree);
         sharp.Problem = std::make_unique<TLinearisedChange>(Weighted, sharp.Regularisation, b, FThreads);
-        sharp.Lambda = Lambda(*sharp.Problem);
-        sharp.Change = sharp.Problem->Solve(sharp.Lambda);
+        SolveAt(sharp, Current, misfit);
     }
     if (Iteration > 1)
         return sharp;
@@ -659,7 +680,9 @@ TChangeResult TChangeStep::Run(TInversionProblem& Problem, const TInversionResul
         kept = std::move(solution);
         record(iteration);
         const double reached = objective(model, response);
-        if (tried.Length == 1.0 && std::fabs(reached - predicted) <= 0.01 * reached) {
+        // A λ raised to the aim's is no answer yet: the next linearisation
+        // goes on from the misfit reached.
+        if (tried.Length == 1.0 && !FAimed && std::fabs(reached - predicted) <= 0.01 * reached) {
             result.Stop = "The linearisation held: the change is the data's for its lambda.";
             break;
         }
