@@ -188,28 +188,21 @@ std::vector<TWellLog> LogsOverTheCells(const std::vector<TWellLog>& Logs, const 
     return kept;
 }
 
-void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section, const lines& Lines, double Weight,
-                        TSurveyInversionOptions& Options)
+TStructuralConstraint SectionStructure(const TForwardModel& Section, const lines& Lines, double Weight)
 {
-    TStructuralConstraint& structure = Options.Structure;
-    structure.Zones = CellZones(Mesh, Section);
+    TStructuralConstraint structure;
     structure.ZoneWeights.assign(Section.Regions.size(), Weight);
     structure.Lines = SectionConstraintLines(Lines, Weight);
-    Options.Zones.clear();
+    return structure;
 }
 
-TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
-                                    double Weight, const std::vector<TWellLog>& Logs,
-                                    const std::vector<TConstraintLine>& Held, double LogReach)
+std::vector<TConstraintLine> SectionRowLines(const TForwardModel& Section, const lines& Lines, double Weight)
 {
-    std::vector<TConstraintLine> used = Held;
-    if (Section) {
-        used = SectionConstraintLines(Lines, Weight);
-        const std::vector<TConstraintLine> boundaries =
-            SectionBoundaryLines(*Section, std::vector<double>(Section->Regions.size(), Weight));
-        used.insert(used.end(), boundaries.begin(), boundaries.end());
-    }
-    return MeshFollowingConstraint(Mesh, used, Logs, DefaultLayerContrast, DefaultCellGrowth, LogReach);
+    std::vector<TConstraintLine> used = SectionConstraintLines(Lines, Weight);
+    const std::vector<TConstraintLine> boundaries =
+        SectionBoundaryLines(Section, std::vector<double>(Section.Regions.size(), Weight));
+    used.insert(used.end(), boundaries.begin(), boundaries.end());
+    return used;
 }
 
 std::vector<std::optional<double>> HeldCells(const TInversionMesh& Mesh, const TForwardModel& Section,
@@ -308,6 +301,32 @@ void CutAtHeldRegions(const TInversionMesh& Mesh, const TForwardModel& Section,
     for (size_t r = 0; r < regions && r < Held.size(); ++r)
         if (Held[r])
             structure.ZoneWeights[r] = 0.0;
+}
+
+TPreparedInversion PrepareInversion(const TInversionMesh& Laid, const TMeasuredData& Data, const TSectionUse& Use,
+                                    double LogReach, TSurveyInversionOptions& Options)
+{
+    TPreparedInversion prepared;
+    prepared.Mesh = MeshFollowingConstraint(Laid, Use.Lines, Options.WellLogs, DefaultLayerContrast, DefaultCellGrowth,
+                                            LogReach);
+    const TInversionMesh& mesh = prepared.Mesh;
+    if (!Use.Section) {
+        if (Use.Structure)
+            Options.Structure = *Use.Structure;
+        return prepared;
+    }
+    const TForwardModel& section = *Use.Section;
+    UseSectionInInversion(mesh, section, Data, false, Use.StartFromSection, Options);
+    if (Use.Structure) {
+        Options.Structure = *Use.Structure;
+        if (!Options.Structure.ZoneWeights.empty())
+            Options.Structure.Zones = CellZones(mesh, section);
+        Options.Zones.clear();
+    }
+    prepared.HeldCells = HeldCells(mesh, section, Use.Held);
+    prepared.Held = HoldCells(prepared.HeldCells, Data, Options);
+    CutAtHeldRegions(mesh, section, Use.Held, Options);
+    return prepared;
 }
 
 } // namespace lp

@@ -5,8 +5,10 @@
 // its boundaries cutting the smoothness and its resistivities as the
 // starting model.
 //
-//   TMeasuredData (+ a drawn section) ──InversionMeshFor──> TInversionMesh
-//                                     ──UseSectionInInversion──> TSurveyInversionOptions
+//   TMeasuredData (+ a drawn section) ──InversionMeshFor──> TInversionMesh (laid)
+//   laid mesh + TSectionUse ──PrepareInversion──> the bent mesh, TSurveyInversionOptions
+// (the window lays its mesh when asked and lets the user edit it; the
+// command line lays it and goes on; both then take PrepareInversion).
 
 #include "section/forward/ForwardModel.h"
 #include "section/inversion/InversionMesh.h"
@@ -64,18 +66,41 @@ std::vector<TConstraintLine> SectionConstraintLines(const lines& Lines, double W
 std::vector<TWellLog> LogsOverTheCells(const std::vector<TWellLog>& Logs, const TInversionMesh& Mesh,
                                        std::vector<std::string>& Dropped);
 
-// Every line and every boundary of the section at Weight (0 .. 1): the
-// regions' zones with that weight for each region, the lines at it.
-void ConstrainBySection(const TInversionMesh& Mesh, const TForwardModel& Section, const lines& Lines, double Weight,
-                        TSurveyInversionOptions& Options);
+// Every line and every boundary of the section at Weight (0 .. 1), as the
+// command line's --constrain takes them: the structure (each region's zone
+// at Weight, the lines at it) and the lines the rows follow (the lines and
+// the regions' boundaries).
+TStructuralConstraint SectionStructure(const TForwardModel& Section, const lines& Lines, double Weight);
+std::vector<TConstraintLine> SectionRowLines(const TForwardModel& Section, const lines& Lines, double Weight);
 
-// Mesh bent onto what constrains the inversion (MeshFollowingConstraint):
-// with a Section, its lines and its regions' boundaries at Weight; the logs'
-// layers over LogReach metres round each well; the Held lines
-// (HeldBoundaryLines) whatever the rest. Without any: Mesh.
-TInversionMesh MeshFollowingSection(const TInversionMesh& Mesh, const TForwardModel* Section, const lines& Lines,
-                                    double Weight, const std::vector<TWellLog>& Logs,
-                                    const std::vector<TConstraintLine>& Held = {}, double LogReach = 0.0);
+// What a drawn section brings to an inversion, as the command line and the
+// inversion window give it.
+struct TSectionUse {
+    const TForwardModel* Section = nullptr; // none: the data alone
+    // The lines and boundaries the rows follow (the held regions'
+    // boundaries among them: HeldBoundaryLines).
+    std::vector<TConstraintLine> Lines;
+    // The smoothness cut by these lines and zone weights (its zones are
+    // the cells' regions); none: smooth everywhere but at held regions.
+    std::optional<TStructuralConstraint> Structure;
+    std::vector<std::optional<double>> Held; // per region of Section: held at this value
+    bool StartFromSection = false;           // each cell from its region's resistivity
+};
+
+struct TPreparedInversion {
+    TInversionMesh Mesh;
+    std::vector<std::optional<double>> HeldCells; // per cell (empty without a section)
+    int Held = 0;                                 // cells held
+};
+
+// The one road from a laid mesh to what is inverted, which the command line
+// and the inversion window both take: the rows bent onto Use's lines and
+// the logs' layers (Options.WellLogs, over LogReach metres round each
+// well; MeshFollowingConstraint), the start from the section's regions,
+// the structure on the bent cells, the held regions' cells fixed at their
+// values (HoldCells) and the smoothness cut at them (CutAtHeldRegions).
+TPreparedInversion PrepareInversion(const TInversionMesh& Laid, const TMeasuredData& Data, const TSectionUse& Use,
+                                    double LogReach, TSurveyInversionOptions& Options);
 
 // With Constrain, the section's regions cut the smoothness; with
 // StartFromSection, each cell starts from the resistivity of the region

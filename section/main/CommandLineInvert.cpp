@@ -350,21 +350,27 @@ int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Error
                 throw EForwardError("No log of the well-log list " + request.WellLogsFile.toStdString() +
                                     " stands over the inversion's cells.");
         }
-        // The rows bent onto the lines and boundaries used and the logs' layers.
-        mesh = MeshFollowingSection(mesh, section && request.Constrain ? &*section : nullptr, sectionLines,
-                                    request.BoundaryWeight.value_or(0.0), options.WellLogs,
-                                    section ? HeldBoundaryLines(*section, held) : std::vector<TConstraintLine>{},
-                                    LogReachMetres(measured.Survey(), options.LogReach));
+        // The rows bent onto the lines and boundaries used and the logs'
+        // layers; the section's start, structure and held regions.
+        TSectionUse use;
         if (section) {
-            UseSectionInInversion(mesh, *section, measured, false, request.StartFromSection, options);
-            // Every line and boundary of the section, at 0 (sharp) unless weighted.
+            const double weight = request.BoundaryWeight.value_or(0.0);
+            use.Section = &*section;
+            use.Held = held;
+            use.StartFromSection = request.StartFromSection;
+            use.Lines = request.Constrain ? SectionRowLines(*section, sectionLines, weight)
+                                          : HeldBoundaryLines(*section, held);
             if (request.Constrain)
-                ConstrainBySection(mesh, *section, sectionLines, request.BoundaryWeight.value_or(0.0), options);
-            if (const int cells = HoldCells(HeldCells(mesh, *section, held), measured, options); cells > 0)
-                PrintLine(Out, QStringLiteral("held: %1 cells").arg(cells));
+                use.Structure = SectionStructure(*section, sectionLines, weight);
+        }
+        const TPreparedInversion prepared =
+            PrepareInversion(mesh, measured, use, LogReachMetres(measured.Survey(), options.LogReach), options);
+        mesh = prepared.Mesh;
+        if (section) {
+            if (prepared.Held > 0)
+                PrintLine(Out, QStringLiteral("held: %1 cells").arg(prepared.Held));
             WarnFixedWithoutCells(Errors, request, mesh, *section, sectionFile);
             WarnWaterWithoutCells(Errors, mesh, *section, WaterRegions(*section, sectionFile.Model));
-            CutAtHeldRegions(mesh, *section, held, options);
         }
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& step, const Eigen::VectorXd&) {

@@ -191,17 +191,27 @@ bool TInversionWindow::Invert()
         if (!job->Constrain && job->Options.WellLogs.empty())
             mesh->Shifts.clear();
         const TForwardModel* ground = job->Ground ? &*job->Ground : nullptr;
-        std::vector<TConstraintLine> used = job->Constrain ? UsedLines(job->Structure, ground)
-                                                           : std::vector<TConstraintLine>{};
+        // The ticked lines and boundaries cut the smoothness by their
+        // weights; the water's cells are held (in the chart, whose values
+        // and fixed cells the run starts from) and its boundary is known as
+        // drawn: the smoothness stops there.
+        TSectionUse use;
+        use.Section = ground;
+        use.Held = job->Water;
+        if (job->Constrain) {
+            use.Lines = UsedLines(job->Structure, ground);
+            use.Structure = job->Structure;
+        }
         if (ground) {
             const std::vector<TConstraintLine> held = HeldBoundaryLines(*ground, job->Water);
-            used.insert(used.end(), held.begin(), held.end());
+            use.Lines.insert(use.Lines.end(), held.begin(), held.end());
         }
-        *mesh = MeshFollowingConstraint(*mesh, used, job->Options.WellLogs, DefaultLayerContrast, DefaultCellGrowth,
-                                        LogReachMetres(job->Data->Survey(), job->Options.LogReach));
+        const TPreparedInversion prepared =
+            PrepareInversion(*mesh, *job->Data, use, LogReachMetres(job->Data->Survey(), job->Options.LogReach),
+                             job->Options);
+        *mesh = prepared.Mesh;
         job->Mesh = mesh;
-        const std::vector<std::optional<double>> water =
-            ground ? HeldCells(*mesh, *ground, job->Water) : std::vector<std::optional<double>>{};
+        const std::vector<std::optional<double>>& water = prepared.HeldCells;
         HoldWaterInChart(water);
         FWaterMesh = *mesh;
         FResultWater = water;
@@ -260,18 +270,7 @@ bool TInversionWindow::Invert()
             return std::any(outcome);
         const TMeasuredData& data = *job->Data;
         const std::shared_ptr<const TInversionMesh> mesh = job->Mesh;
-        TSurveyInversionOptions options = job->Options;
-        const std::optional<TForwardModel>& ground = job->Ground;
-        if (job->Constrain) {
-            // The ticked lines and boundaries cut the smoothness by their weights.
-            options.Structure = job->Structure;
-            if (ground && !job->Structure.ZoneWeights.empty())
-                options.Structure.Zones = CellZones(*mesh, *ground);
-        }
-        // The section's water (its cells fixed in the chart): its boundary
-        // is known as drawn, and the smoothness stops there.
-        if (ground)
-            CutAtHeldRegions(*mesh, *ground, job->Water, options);
+        const TSurveyInversionOptions& options = job->Options;
         TInversionCallbacks callbacks;
         callbacks.Iteration = [&](const TInversionStep& Step, const Eigen::VectorXd& Resistivities) {
             TIteration iteration;

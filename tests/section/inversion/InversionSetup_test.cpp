@@ -173,6 +173,56 @@ TEST(InversionSetupWater, TheHeldBoundaryCutsTheSmoothnessAndKeepsTheOtherWeight
 }
 
 
+// The one road both the command line and the window take: the rows bent
+// onto the held water's bottom, the water's cells held, the smoothness cut
+// there; with the section's structure (--constrain at 0.5) its zones on the
+// bent cells and the water's weight 0; the start from the section's
+// regions where asked. Without a section: the laid mesh and the options as
+// they were.
+TEST(InversionSetupWater, PrepareInversionHoldsTheWaterAndCutsItsBoundaryOnTheBentCells)
+{
+    TSectionModel lake = Lake();
+    lake.Model[1][0].params[psWater] = ParamValue(1.0);
+    const TForwardModel ground = PrepareForwardModel(lake.Model, lake.Nodes, lake.ModelArea);
+    const TMeasuredData data = LakeLine(-3.0);
+    TInversionMesh laid = InversionMeshFor(data, &ground);
+    laid.RowDepths = {0.0, 2.0, 4.5, 8.0, 12.0}; // no row boundary at the water's bottom (3 m)
+    laid.Shifts.clear();
+    for (const bool constrained : {false, true}) {
+        SCOPED_TRACE(constrained ? "constrained" : "water alone");
+        TSectionUse use;
+        use.Section = &ground;
+        use.Held = WaterRegions(ground, lake.Model);
+        use.Lines = HeldBoundaryLines(ground, use.Held);
+        use.StartFromSection = constrained;
+        if (constrained)
+            use.Structure = SectionStructure(ground, lake.Lines, 0.5);
+        TSurveyInversionOptions options;
+        const TPreparedInversion prepared = PrepareInversion(laid, data, use, 0.0, options);
+        const TInversionMesh& mesh = prepared.Mesh;
+        EXPECT_FALSE(mesh.Shifts.empty()); // bent onto the bottom
+        EXPECT_EQ(prepared.HeldCells, HeldCells(mesh, ground, use.Held));
+        EXPECT_GT(prepared.Held, 0);
+        EXPECT_EQ(options.Structure.Zones, CellZones(mesh, ground));
+        EXPECT_EQ(options.Structure.ZoneWeights,
+                  constrained ? (std::vector<double>{0.5, 0.0, 0.5}) : (std::vector<double>{1.0, 0.0, 1.0}));
+        for (int cell = 0; cell < mesh.Cells(); ++cell) {
+            const auto j = static_cast<size_t>(cell);
+            EXPECT_EQ(options.Settings.Fixed[j], prepared.HeldCells[j].has_value()) << cell;
+            const int zone = CellZones(mesh, ground)[j];
+            const double free = constrained && zone >= 0 ? ground.Regions[static_cast<size_t>(zone)].resistivity : 30.0;
+            EXPECT_EQ(options.Start[j], prepared.HeldCells[j] ? 15.0 : free) << cell;
+        }
+    }
+    TSurveyInversionOptions alone;
+    const TPreparedInversion none = PrepareInversion(laid, data, {}, 0.0, alone);
+    EXPECT_EQ(none.Mesh.RowDepths, laid.RowDepths);
+    EXPECT_TRUE(none.HeldCells.empty());
+    EXPECT_TRUE(alone.Structure.Empty());
+    EXPECT_TRUE(alone.Start.empty());
+}
+
+
 // Two holes at x 44 and 56, 12 electrodes each 1 m to 12 m below flat
 // ground at 0, as a data file holds them (elevations; the holes' tops not
 // on the surface), one cross-hole datum per pair of levels.
