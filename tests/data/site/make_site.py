@@ -61,8 +61,8 @@ def ground(x, y):
 
 def layer_top(x, y):
     """The resistive layer's top elevation: a plane dipping to the
-    north-east (0.12 m per m east, 0.1 m per m north)."""
-    return BASE_ELEVATION - 4.0 - 0.12 * np.asarray(x, dtype=float) - 0.1 * np.asarray(y, dtype=float)
+    north-east (0.12 m per m east and per m north)."""
+    return BASE_ELEVATION - 3.0 - 0.12 * np.asarray(x, dtype=float) - 0.12 * np.asarray(y, dtype=float)
 
 
 def true_resistivity(x, y, z):
@@ -92,9 +92,9 @@ def lines():
     for k in range(1, ELECTRODES - half + 1):
         points.append((x0 + k * SPACING * math.cos(turn), y0 + k * SPACING * math.sin(turn)))
     tracks["line5"] = np.array(points)
-    # The tie line: north at x = 21 from y = -15 (odd y, so no electrode
-    # of it shares a place with one of the parallel lines).
-    tracks["tie"] = np.column_stack([np.full(ELECTRODES, 21.0), -15.0 + along])
+    # The tie line: north at x = 13 from y = -15 (odd x and y, so no
+    # electrode of it shares a place with one of the parallel lines).
+    tracks["tie"] = np.column_stack([np.full(ELECTRODES, 13.0), -15.0 + along])
     return tracks
 
 
