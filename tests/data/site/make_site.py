@@ -156,7 +156,6 @@ def geo_text(points, inner):
 def make_mesh(points, inner, workdir):
     """The flat-topped tetrahedral world (local z, top at 0) with the
     boundary conditions pyGIMLi reads: -1 on the ground, -2 elsewhere."""
-    import pygimli as pg
     import pygimli.meshtools as mt
     geo = os.path.join(workdir, "site.geo")
     msh = os.path.join(workdir, "site.msh")
@@ -198,7 +197,6 @@ def scheme_of(tracks, elevation):
     """One scheme of all lines' electrodes (local z) and their quadrupoles;
     the range of data each line holds."""
     import pygimli as pg
-    from pygimli.physics import ert
     data = pg.DataContainerERT()
     ranges = {}
     offset = 0
@@ -255,7 +253,6 @@ def main():
     parser.add_argument("--electrode", type=float, default=0.25, help="cell size at the electrodes (m)")
     parser.add_argument("--p1", action="store_true", help="linear shape functions (quadratic by default)")
     args = parser.parse_args()
-    import pygimli as pg
     start = time.time()
     tracks = lines()
     points = np.vstack(list(tracks.values()))

@@ -217,6 +217,7 @@ class SiteLines(unittest.TestCase):
         if "unknown option --invert-lines" in probe.stderr:
             raise unittest.SkipTest("the program has no --invert-lines")
         cls.folder = tempfile.TemporaryDirectory(prefix="lithoprism-site-")
+        cls.addClassCleanup(cls.folder.cleanup)
         cls.files = [os.path.join(ARGUMENTS.data, name + ".dat") for name in LINES]
         cls.lines = {name: SiteLine(path) for name, path in zip(LINES, cls.files)}
         # The truth: the script that made the data (README.md says it in words).
@@ -236,10 +237,6 @@ class SiteLines(unittest.TestCase):
             raise AssertionError("--invert-lines exited with %d: %s" % (cls.done.returncode, cls.done.stderr))
         print(cls.done.stdout.strip())
         cls.images = {name: CellTable(os.path.join(cls.out, name + ".csv")) for name in LINES}
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.folder.cleanup()
 
     def test_each_line_is_like_pygimlis_inversion_of_it(self):
         failures = []
