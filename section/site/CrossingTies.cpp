@@ -1,5 +1,6 @@
 #include "section/site/CrossingTies.h"
 
+#include "section/inversion/NormalEquations.h"
 #include "section/survey/ModellingError.h"
 
 #include <algorithm>
@@ -142,18 +143,22 @@ TTiedImage TieStep(TSurveyInverter& Inverter, const TInversionMesh& Mesh, const 
     const VectorXd response = main.Response.array().log().matrix();
     const VectorXd weights = setup.Errors.head(setup.Measured.size()).cwiseInverse();
     const double lambda = main.Steps.empty() ? setup.Settings.Lambda : main.Steps.back().Lambda;
-    // The normal equations of the step from the first image.
-    const MatrixXd wj = weights.asDiagonal() * main.Jacobian;
-    MatrixXd normal = wj.transpose() * wj;
-    normal += lambda * MatrixXd(setup.Smoothness.transpose() * setup.Smoothness);
-    VectorXd right = wj.transpose() * (weights.array() * (setup.Measured - response).array()).matrix();
-    for (size_t p = 0; p < prior.Cells.size(); ++p) {
-        const int cell = prior.Cells[p];
-        const double w2 = priorWeights[static_cast<Eigen::Index>(p)] * priorWeights[static_cast<Eigen::Index>(p)];
-        normal(cell, cell) += w2;
-        right[cell] += w2 * (prior.LogResistivities[p] - first[cell]);
+    // The step from the first image: the data's and the logs' rows
+    // weighted, solved as the inversion solves its larger steps (conjugate
+    // gradients: no cells × cells matrix).
+    const Eigen::Index n = setup.Measured.size(), priors = static_cast<Eigen::Index>(prior.Cells.size());
+    MatrixXd rows = MatrixXd::Zero(n + priors, Mesh.Cells());
+    rows.topRows(n) = weights.asDiagonal() * main.Jacobian;
+    VectorXd residual(n + priors);
+    residual.head(n) = (weights.array() * (setup.Measured - response).array()).matrix();
+    for (Eigen::Index p = 0; p < priors; ++p) {
+        const int cell = prior.Cells[static_cast<size_t>(p)];
+        rows(n + p, cell) = priorWeights[p];
+        residual[n + p] = priorWeights[p] * (prior.LogResistivities[static_cast<size_t>(p)] - first[cell]);
     }
-    const VectorXd step = normal.ldlt().solve(right);
+    const Eigen::SparseMatrix<double> roughness = setup.Smoothness.transpose() * setup.Smoothness;
+    const TNormalEquations normal(rows, roughness);
+    const VectorXd step = normal.Solve(lambda, rows.transpose() * residual, {}, 1e-6);
     TTiedImage tied;
     tied.Lambda = lambda;
     const TTieObjective objective{setup.Measured, weights, setup.Smoothness, lambda, prior, priorWeights, first};
@@ -177,7 +182,6 @@ TTiedImage TieStep(TSurveyInverter& Inverter, const TInversionMesh& Mesh, const 
             return tied;
         }
     }
-    const Eigen::Index n = setup.Measured.size();
     double chi = 0.0, rrms = 0.0;
     for (Eigen::Index d = 0; d < n; ++d) {
         const double misfit = weights[d] * (setup.Measured[d] - modelResponse[d]);
