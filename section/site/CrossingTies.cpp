@@ -98,10 +98,10 @@ namespace {
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
 
-// The tie's objective at a model: the data's misfit, the change's
-// roughness and the logs' misfit.
+// The tie's objective at a model: the change of the data's response
+// (weighed by their errors), the change's roughness and the logs' misfit.
 struct TTieObjective {
-    const VectorXd& Measured;       // ln ρa
+    const VectorXd& Kept;           // ln ρa of the first image
     const VectorXd& Weights;        // 1 / error per datum
     const Eigen::SparseMatrix<double>& C;
     double Lambda;
@@ -111,7 +111,7 @@ struct TTieObjective {
 
     double operator()(const VectorXd& Model, const VectorXd& Response) const
     {
-        const double data = (Weights.array() * (Measured - Response).array()).matrix().squaredNorm();
+        const double data = (Weights.array() * (Kept - Response).array()).matrix().squaredNorm();
         const double rough = (C * (Model - First)).squaredNorm();
         double prior = 0.0;
         for (size_t p = 0; p < Prior.Cells.size(); ++p) {
@@ -150,7 +150,10 @@ TTiedImage TieStep(TSurveyInverter& Inverter, const TInversionMesh& Mesh, const 
     MatrixXd rows = MatrixXd::Zero(n + priors, Mesh.Cells());
     rows.topRows(n) = weights.asDiagonal() * main.Jacobian;
     VectorXd residual(n + priors);
-    residual.head(n) = (weights.array() * (setup.Measured - response).array()).matrix();
+    // The data's rows keep the first image's response: the first pass
+    // chose how closely to fit them; the tie moves the image only where
+    // that response allows.
+    residual.head(n).setZero();
     for (Eigen::Index p = 0; p < priors; ++p) {
         const int cell = prior.Cells[static_cast<size_t>(p)];
         rows(n + p, cell) = priorWeights[p];
@@ -158,10 +161,10 @@ TTiedImage TieStep(TSurveyInverter& Inverter, const TInversionMesh& Mesh, const 
     }
     const Eigen::SparseMatrix<double> roughness = setup.Smoothness.transpose() * setup.Smoothness;
     const TNormalEquations normal(rows, roughness);
-    const VectorXd step = normal.Solve(lambda, rows.transpose() * residual, {}, 1e-6);
+    const VectorXd step = normal.Solve(lambda, rows.transpose() * residual, {}, 1e-4);
     TTiedImage tied;
     tied.Lambda = lambda;
-    const TTieObjective objective{setup.Measured, weights, setup.Smoothness, lambda, prior, priorWeights, first};
+    const TTieObjective objective{response, weights, setup.Smoothness, lambda, prior, priorWeights, first};
     const double before = objective(first, response);
     VectorXd model = first, modelResponse = response;
     if (step.allFinite() && step.cwiseAbs().maxCoeff() <= MaxLogStep) {
