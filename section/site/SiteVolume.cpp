@@ -34,7 +34,7 @@ double SpacingMedian(std::vector<double> Values)
 }
 
 // The median gap between neighbouring electrodes along the lines.
-double ElectrodeSpacing(const std::vector<TSiteLine>& Lines)
+double MedianElectrodeGap(const std::vector<TSiteLine>& Lines)
 {
     std::vector<double> gaps;
     for (const TSiteLine& line : Lines)
@@ -48,7 +48,7 @@ double ElectrodeSpacing(const std::vector<TSiteLine>& Lines)
 // points from the nearest other line (a line crossing it lies far from
 // most of its points, a neighbour beside it near all of them); the median
 // of these over the lines. At least one electrode spacing.
-double LineSpacing(const std::vector<TSiteLine>& Lines, double Electrodes)
+double SiteLineSpacing(const std::vector<TSiteLine>& Lines, double Electrodes)
 {
     if (Lines.size() < 2)
         return SingleLineSpacing * Electrodes;
@@ -103,8 +103,8 @@ public:
             FSamplers.emplace_back(Images.Images[l], SiteLineLabel(Lines[l]));
             FDeepest = std::max(FDeepest, FSamplers.back().DeepestDepth());
         }
-        FElectrodeSpacing = ElectrodeSpacing(Lines);
-        FLineSpacing = LineSpacing(Lines, FElectrodeSpacing);
+        FElectrodeSpacing = MedianElectrodeGap(Lines);
+        FLineSpacing = SiteLineSpacing(Lines, FElectrodeSpacing);
     }
 
     double ElectrodeSpacingOf() const { return FElectrodeSpacing; }

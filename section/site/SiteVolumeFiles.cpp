@@ -24,7 +24,7 @@ std::string QuotedCsvField(const std::string& Text)
 
 // The numbers of a row, each the shortest text that reads back as it;
 // a number that is not finite is refused before any text is made.
-std::string NumberRow(std::initializer_list<double> Values, const char* What)
+std::string VolumeNumberRow(std::initializer_list<double> Values, const char* What)
 {
     std::string row;
     for (double value : Values) {
@@ -101,7 +101,7 @@ std::string VtkPointData(const char* Name, const std::vector<TVolumePoint>& Poin
 {
     std::string text = std::string("SCALARS ") + Name + " double 1\nLOOKUP_TABLE default\n";
     for (const TVolumePoint& p : Points)
-        text += NumberRow({p.*Value}, "volume");
+        text += VolumeNumberRow({p.*Value}, "volume");
     return text;
 }
 
@@ -114,7 +114,7 @@ std::string FormatFenceCsv(const std::vector<TSiteLine>& Lines, const std::vecto
         if (cell.Line >= Lines.size())
             throw EForwardError("A cell of the fence belongs to no line: nothing was written.");
         text += QuotedCsvField(Lines[cell.Line].Name) + "," +
-                NumberRow({cell.Distance, cell.Depth, cell.X, cell.Y, cell.Z, cell.Resistivity, cell.Coverage}, "fence");
+                VolumeNumberRow({cell.Distance, cell.Depth, cell.X, cell.Y, cell.Z, cell.Resistivity, cell.Coverage}, "fence");
     }
     return text;
 }
@@ -123,7 +123,7 @@ std::string FormatVolumeCsv(const TSiteVolume& Volume)
 {
     std::string text = "x,y,z,depth,resistivity\n";
     for (const TVolumePoint& p : Volume.Points)
-        text += NumberRow({p.X, p.Y, p.Z, p.Depth, p.Resistivity}, "volume");
+        text += VolumeNumberRow({p.X, p.Y, p.Z, p.Depth, p.Resistivity}, "volume");
     return text;
 }
 
@@ -154,7 +154,7 @@ std::string FormatSliceCsv(const std::vector<TVolumePoint>& Slice)
 {
     std::string text = "x,y,z,resistivity\n";
     for (const TVolumePoint& p : Slice)
-        text += NumberRow({p.X, p.Y, p.Z, p.Resistivity}, "slice");
+        text += VolumeNumberRow({p.X, p.Y, p.Z, p.Resistivity}, "slice");
     return text;
 }
 

@@ -8,6 +8,7 @@
 
 #include "section/site/SiteVolume.h"
 
+#include "tests/section/VtkLegacyHeader.h"
 #include "tests/section/site/SiteFixtures.h"
 
 #include "section/survey/ModellingError.h"
@@ -390,13 +391,7 @@ TVtkGrid ReadVtk(const std::string& Text)
     std::istringstream in(Text);
     std::string line, word;
     TVtkGrid grid;
-    std::getline(in, line);
-    EXPECT_EQ(line, "# vtk DataFile Version 3.0");
-    std::getline(in, line); // the title
-    std::getline(in, line);
-    EXPECT_EQ(line, "ASCII");
-    std::getline(in, line);
-    EXPECT_EQ(line, "DATASET UNSTRUCTURED_GRID");
+    ReadVtkUnstructuredHeader(in);
     size_t count = 0, entries = 0;
     in >> word >> count >> line;
     EXPECT_EQ(word, "POINTS");
