@@ -2,6 +2,13 @@
 // The images of a site's lines placed on the map: the fence (every cell at
 // its map point and elevation), the volume between the lines, horizontal
 // slices at depths below the ground, and the files they are written to.
+//
+//   lines + images ──FenceCells──> every cell on the map ──FormatFenceCsv
+//                  ──InterpolateVolume──> TSiteVolume ──FormatVolumeCsv, FormatVolumeVtk
+//                  ──VolumeSlice(Grid)──> the points at a depth ──FormatSliceCsv
+//
+// Coordinates: x east and y north as the tracks give them (metres), z the
+// elevation, depths in metres below the ground; resistivities in ohm-m.
 #include "section/site/SiteInversion.h"
 
 #include <string>
@@ -73,11 +80,12 @@ TSiteVolume VolumeSliceGrid(const std::vector<TSiteLine>& Lines, const TSiteImag
 // not a finite number, a cell of no line or (VTK) a point off the
 // volume's grid is refused (EForwardError) before any text is made.
 // FormatFenceCsv: line,distance,depth,x,y,z,resistivity,coverage (the line
-// by its name, quoted where it holds a comma, quote or line end).
-
+// by its name, quoted where it holds a comma, quote or line end);
+// FormatVolumeCsv: x,y,z,depth,resistivity; FormatSliceCsv: x,y,z,resistivity.
 std::string FormatFenceCsv(const std::vector<TSiteLine>& Lines, const std::vector<TFenceCell>& Cells);
 std::string FormatVolumeCsv(const TSiteVolume& Volume);
 std::string FormatSliceCsv(const std::vector<TVolumePoint>& Slice);
+
 // FormatVolumeVtk: a legacy ASCII VTK unstructured grid, points at x, y
 // and elevation z; a hexahedron between eight grid neighbours that all hold
 // a point, a vertex for any point in none; point arrays resistivity
