@@ -167,7 +167,8 @@ TSiteLine SiteLineOf(const std::string& File, TMeasuredData Data)
     for (const TElectrode& electrode : Data.Electrodes) {
         if (!electrode.Map)
             throw EForwardError("The line " + File +
-                                " gives its electrodes no map coordinates (x y z): its place on the site is unknown.");
+                                " gives its electrodes no map coordinates (x y z; where every z is 0, y is read as "
+                                "the elevation): its place on the site is unknown.");
         map.push_back(*electrode.Map);
     }
     std::vector<TMapPoint> distinct = map;
