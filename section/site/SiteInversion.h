@@ -1,8 +1,24 @@
 #pragma once
 // Several lines of one site inverted each on its own track, and tied where
 // their tracks cross.
+//
+// Each line is inverted as --invert inverts a file without a section
+// (InversionMeshFor, TSurveyInverter, the options given). A line whose
+// track crosses others is then tied: at each crossing a log of the shared
+// vertical (CrossingTies.h: the geometric mean of both lines' first images
+// there, weighted by coverage) becomes prior data of its column and of the
+// columns within TieReach spacings, at the data's default error in ln ρ
+// (a shared column weighs as much as a datum, so that the images agree
+// there to about what the data resolve), and the image takes one
+// Gauss–Newton step from its first image toward the data and the logs
+// together (TieStep: the first pass's Jacobian, forward problem and last
+// λ; the roughness of the change). Both lines of a crossing are tied
+// toward the same column, from their first images, so the order of the
+// lines does not matter. See docs/ARCHITECTURE.md (the site layer) for why
+// this and what it costs.
 #include "section/inversion/InversionMesh.h"
 #include "section/inversion/SurveyInversion.h"
+#include "section/site/LineCrossings.h"
 #include "section/site/SiteLines.h"
 
 #include <functional>
@@ -10,14 +26,6 @@
 #include <vector>
 
 namespace lp {
-
-// Where two tracks cross: the lines (indices into the site's lines, A < B),
-// the map point and each line's distance along its track there.
-struct TCrossing {
-    size_t LineA = 0, LineB = 0;
-    double X = 0.0, Y = 0.0;
-    double DistanceA = 0.0, DistanceB = 0.0;
-};
 
 // A line's image: its mesh (x along the track, y the elevation) and each
 // cell's resistivity and coverage (0 .. 1, faded by the depth of
@@ -29,15 +37,18 @@ struct TLineImage {
     std::size_t Data = 0;
     double ChiSquare = 0.0, Rrms = 0.0;
     std::string Stop;
+    // The final inversion as --invert writes it (FormatInversionTable):
+    // the inversion's own coverage, the depth of investigation, IP values
+    // (of the first image: the tie's change is small), the tie as its last step.
+    TSurveyInversion Inversion;
+    bool Tied = false; // tied at its crossings
 };
 
 struct TSiteImages {
     std::vector<TLineImage> Images; // one per line, in the lines' order
     std::vector<TCrossing> Crossings;
+    bool Cancelled = false; // Images then hold the lines finished (maybe none)
 };
-
-// Every crossing of two tracks, ordered by the lines and then along A.
-std::vector<TCrossing> FindCrossings(const std::vector<TSiteLine>& Lines);
 
 struct TSiteCallbacks {
     // A line's progress: its index and what it is at.
@@ -45,8 +56,25 @@ struct TSiteCallbacks {
     std::function<bool()> Continue; // false cancels
 };
 
-// Inverts every line with Options and ties the images at the crossings.
+// The ties' reach along a line, in electrode spacings: the logs' weight
+// falls as a Gaussian to it (PriorDatumError).
+inline constexpr double TieReach = 2.0;
+
+// The coverage a depth of investigation gives a cell: 1 up to DoiLimit (the
+// usual limit, 0.2), falling linearly to 0 at DoiGone.
+inline constexpr double DoiLimit = 0.2;
+inline constexpr double DoiGone = 0.5;
+double CoverageOfDepthOfInvestigation(double Doi);
+
+// Inverts every line with Options (its Start and WellLogs are the lines'
+// own: ignored) and ties the images at the crossings. With
+// DepthOfInvestigation, each line gets the depth of investigation of its
+// first image (as --doi; the tie changes the image too little to move
+// it) and the coverage from it (CoverageOfDepthOfInvestigation); else the
+// inversion's coverage. Raises
+// EForwardError naming the line's file where its inversion cannot be done
+// or did not move from its start (as --invert refuses it).
 TSiteImages InvertSite(const std::vector<TSiteLine>& Lines, const TSurveyInversionOptions& Options,
-                       const TSiteCallbacks& Callbacks = {});
+                       const TSiteCallbacks& Callbacks = {}, bool DepthOfInvestigation = false);
 
 } // namespace lp

@@ -25,13 +25,36 @@ struct TSiteLine {
 };
 
 // The line of one file: its track from the electrodes' map positions.
-// Refuses (EForwardError naming the file) a line whose electrodes have no
-// map positions or that has fewer than two electrodes.
+// The electrodes' x (and the topography's, where it stands on the map)
+// become the distance along the line as a unified file's reader takes it
+// (TMapLine: a straight line's projection, a bent line's arc length in
+// file order). The track holds the surface electrodes by that distance,
+// one point per distance. Refuses (EForwardError naming the file) a line
+// whose electrodes have no map positions or stand at fewer than two places.
 TSiteLine SiteLineOf(const std::string& File, TMeasuredData Data);
 
+// A spacing in feet reads this many times its spacing in metres; a line
+// whose spacing is that many times the site's, within FeetTolerance, is
+// taken for one in feet.
+inline constexpr double FeetPerMetre = 1.0 / 0.3048;
+inline constexpr double FeetTolerance = 0.015;
+// A line whose map box lies farther than the larger of these (metres, and
+// the site's longest line's lengths) from every other line's is taken for
+// one in another coordinate system.
+inline constexpr double FarLineMetres = 1000.0;
+inline constexpr double FarLineLengths = 5.0;
+
 // Refuses (EForwardError, one sentence naming the file) what cannot be one
-// site: two lines of one name, a line in feet among lines in metres, a
-// line kilometres away from the others (another coordinate system).
+// site, in this order:
+// - two lines of one name (the later named);
+// - a line in feet among lines in metres: the unified format declares no
+//   unit, so the spacings decide. The lines are grouped by spacing (within
+//   a tenth of each other), the largest group (the smaller spacing on a
+//   tie) read as metres, and a line whose spacing is FeetPerMetre times
+//   that within FeetTolerance is refused;
+// - a line far from the others (FarLineMetres, FarLineLengths): the lines
+//   are chained by the gaps between their map boxes; every line outside
+//   the largest chain (the first line's on a tie) is refused.
 void CheckSiteLines(const std::vector<TSiteLine>& Lines);
 
 // The map point and the ground's elevation at a distance along a track
