@@ -35,7 +35,10 @@ TSiteFenceChart::TSiteFenceChart(TComponent* AOwner) : TChart(AOwner)
     SetAllowPanning(pmNone);
     SetMarginUnits(muPixels);
     SetMarginRight(BarRoom);
-    SetMarginLeft(20);
+    // Room for the turned box's corners and the elevation's labels.
+    SetMarginLeft(45);
+    SetMarginTop(30);
+    SetMarginBottom(30);
     BottomAxis()->Title()->SetCaption(QStringLiteral("East (m)"));
     LeftAxis()->Title()->SetCaption(QStringLiteral("Elevation (m)"));
     DepthAxis()->SetVisible(true);
@@ -63,6 +66,24 @@ void TSiteFenceChart::ResetView()
     view.SetZoom(StartZoom);
     view.SetHorizOffset(0);
     view.SetVertOffset(0);
+    Invalidate();
+}
+
+void TSiteFenceChart::FitElevation()
+{
+    TChartAxis& axis = *LeftAxis();
+    if (FFence->Count() == 0) {
+        axis.SetAutomatic(true);
+        return;
+    }
+    const double width = std::max(FFence->MaxXValue() - FFence->MinXValue(), FFence->MaxZValue() - FFence->MinZValue());
+    const double top = FFence->MaxYValue(), bottom = FFence->MinYValue();
+    const double span = std::max(top - bottom, width);
+    if (!std::isfinite(span) || span <= 0.0) {
+        axis.SetAutomatic(true);
+        return;
+    }
+    axis.SetMinMax(top - span, top + 0.02 * span);
     Invalidate();
 }
 

@@ -19,9 +19,9 @@ class TSiteFenceChart : public TChart {
     Q_OBJECT
 public:
     // The view's angles when the chart opens and after ResetView: seen from
-    // the south-west, a little from above.
-    static constexpr double StartRotation = 330.0;
-    static constexpr double StartElevation = 340.0;
+    // the south-west, from above.
+    static constexpr double StartRotation = 320.0;
+    static constexpr double StartElevation = 325.0;
     static constexpr int StartZoom = 90;
     // The wheel's step of the 3-D zoom, in per cent of the zoom.
     static constexpr int WheelStep = 10;
@@ -32,6 +32,12 @@ public:
     TRotateTool* Rotate() const { return FRotate; }
     // The angles and zoom the chart opened with.
     void ResetView();
+    // The elevation axis spanning at least the site's width on the map (a
+    // fence of images a few metres deep under lines tens of metres long
+    // stands low, not stretched up the whole box, and a view from above
+    // sees the images behind the nearest); the images stand at its top.
+    // Automatic again without cells.
+    void FitElevation();
     // The colour bar's scale (ohm-m, low to high) and colours; none drawn
     // while Low is not above 0.
     void SetColourScale(double Low, double High, TValueColour Colour);

@@ -6,12 +6,12 @@
 #include "chart/extensions/grid3d/PlotColorGridSeries.h"
 #include "platform/core/SafeSave.h"
 #include "platform/ui/Dialogs.h"
-#include "section/inversion/Inversion.h"
 #include "section/inversion/InversionChartData.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionCharts.h"
 #include "section/modelling/InversionWindow.h"
 #include "section/modelling/ModellingWindowCommands.h"
+#include "section/modelling/RunOptionFields.h"
 #include "section/modelling/SiteFenceChart.h"
 #include "section/modelling/SiteFenceSeries.h"
 #include "section/views/Section2D.h"
@@ -120,34 +120,14 @@ void TSiteLinesWindow::CreatePanel()
     panel->addLayout(listRow);
 
     auto* form = new QGridLayout;
-    const auto field = [this](const char* Name, const QString& Text) {
-        auto* edit = new QLineEdit(Text, this);
-        edit->setObjectName(QString::fromLatin1(Name));
-        edit->setMaximumWidth(70);
-        edit->setMinimumWidth(40);
-        return edit;
-    };
-    const auto place = [this, form](const QString& Label, QWidget* Field, int Row, int Column) {
-        auto* label = new QLabel(Label, this);
-        label->setBuddy(Field);
-        form->addWidget(label, Row, 2 * Column);
-        form->addWidget(Field, Row, 2 * Column + 1);
-    };
-    // The Invert window's kept options are where the lines start.
-    const TInversionWindowSettings kept = TInversionWindowSettings::Load();
-    ErrorEdit = field("ErrorEdit", kept.ErrorPercent);
-    LambdaEdit = field("LambdaEdit", kept.Lambda);
-    IterationsBox = new QSpinBox(this);
-    IterationsBox->setObjectName(QStringLiteral("IterationsBox"));
-    IterationsBox->setRange(1, 100);
-    IterationsBox->setValue(kept.Iterations);
-    place(QStringLiteral("&Error (%):"), ErrorEdit, 0, 0);
-    place(QStringLiteral("λ s&tart:"), LambdaEdit, 0, 1);
-    place(QStringLiteral("Iterati&ons:"), IterationsBox, 1, 0);
+    const TRunOptionFields fields = AddRunOptionFields(*this, *form);
+    ErrorEdit = fields.Error;
+    LambdaEdit = fields.Lambda;
+    IterationsBox = fields.Iterations;
     panel->addLayout(form);
     FadeBox = new QCheckBox(QStringLiteral("Fade by co&verage"), this);
     FadeBox->setObjectName(QStringLiteral("FadeBox"));
-    FadeBox->setChecked(kept.FadeByCoverage);
+    FadeBox->setChecked(TInversionWindowSettings::Load().FadeByCoverage);
     FadeBox->setToolTip(QStringLiteral("Cells the data see little fade toward white, in every view"));
     panel->addWidget(FadeBox);
     InvertButton = new QPushButton(QStringLiteral("&Invert all"), this);
@@ -442,23 +422,10 @@ void TSiteLinesWindow::Refuse(const QString& Reason)
 
 std::optional<TSurveyInversionOptions> TSiteLinesWindow::RunOptions()
 {
-    const auto refuse = [this](const QString& Reason) {
-        Refuse(Reason);
-        return std::nullopt;
-    };
-    bool valid = true;
-    const std::optional<double> error = TypedNumber(ErrorEdit->text(), true, valid);
-    const std::optional<double> lambda = TypedNumber(LambdaEdit->text(), true, valid);
-    if (!error || *error >= 100.0)
-        return refuse(QStringLiteral("The error must be a number above 0 and below 100 (per cent)."));
-    if (!lambda || *lambda < MinLambda || *lambda > MaxLambda)
-        return refuse(QStringLiteral("λ must be a number from %1 to %2.")
-                          .arg(ShortNumber(MinLambda), QLocale().toString(MaxLambda, 'f', 0)));
-    TSurveyInversionOptions options;
-    options.ErrorPercent = *error;
-    options.Settings.Lambda = *lambda;
-    options.Settings.Iterations = IterationsBox->value();
-    options.Forward.Threads = 0;
+    QString refusal;
+    std::optional<TSurveyInversionOptions> options = ReadRunOptions({ErrorEdit, LambdaEdit, IterationsBox}, refusal);
+    if (!options)
+        Refuse(refusal);
     return options;
 }
 
@@ -611,6 +578,7 @@ void TSiteLinesWindow::ShowFence()
         return;
     ShowFenceCells(*FenceChart->Fence(), FImagedLines, *FImages, [this](double Value) { return ColourOf(Value); },
                    FadeBox->isChecked());
+    FenceChart->FitElevation();
     FenceChart->SetColourScale(FScaleLow, FScaleHigh, [this](double Value) { return ColourOf(Value); });
 }
 

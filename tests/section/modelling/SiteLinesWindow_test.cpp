@@ -76,10 +76,21 @@ std::vector<std::array<double, 3>> Electrodes(double X0, double Y0, double DX, d
     return electrodes;
 }
 
+// The ground of the manual's screens at map point (X, Y), Depth below the
+// surface: a conductive block under the middle of the site in a host of
+// 80 ohm-m over a resistive layer dipping eastwards.
+double ScreenGround(double X, double Y, double Depth)
+{
+    if (X > 7.0 && X < 15.0 && Y > 3.0 && Y < 10.0 && Depth > 1.5 && Depth < 4.5)
+        return 12.0;
+    return Depth > 7.0 - 0.15 * X ? 500.0 : 80.0;
+}
+
 // A line's image on its track: columns 2 m wide from a column before the
-// track's start to one past its end (padding off the map), four rows
-// following the ground, every cell at the line's resistivity.
-TLineImage HandImage(const TSiteLine& Line, double Resistivity)
+// track's start to one past its end (padding off the map), rows following
+// the ground, every cell at the line's resistivity, or with Ground the
+// ground's at the cell's centre.
+TLineImage HandImage(const TSiteLine& Line, double Resistivity, bool Ground = false)
 {
     TLineImage image;
     TInversionMesh& mesh = image.Mesh;
@@ -88,22 +99,31 @@ TLineImage HandImage(const TSiteLine& Line, double Resistivity)
         mesh.ColumnEdges.push_back(x);
         mesh.Elevations.push_back(PointAlongTrack(Line.Track, x).Z);
     }
-    mesh.RowDepths = {0.0, 1.0, 2.5, 4.5, 7.0};
+    mesh.RowDepths = Ground ? std::vector<double>{0.0, 0.5, 1.0, 1.5, 2.0, 2.6, 3.2, 3.9, 4.6, 5.4, 6.3, 7.3, 8.5}
+                            : std::vector<double>{0.0, 1.0, 2.5, 4.5, 7.0};
     mesh.Level = *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end());
-    mesh.Bottom = mesh.Level - 10.0;
+    mesh.Bottom = mesh.Level - mesh.RowDepths.back() - 3.0;
     image.Resistivities.assign(static_cast<size_t>(mesh.Cells()), Resistivity);
     image.Coverage.assign(static_cast<size_t>(mesh.Cells()), 1.0);
+    for (int cell = 0; Ground && cell < mesh.Cells(); ++cell) {
+        const TGeometryPoint centre = CellCentre(mesh, cell);
+        const TTrackPoint at = PointAlongTrack(Line.Track, centre.x);
+        const double depth = at.Z - centre.y;
+        image.Resistivities[static_cast<size_t>(cell)] = ScreenGround(at.X, at.Y, depth);
+        // The data see less with depth.
+        image.Coverage[static_cast<size_t>(cell)] = std::exp(-depth / 6.0);
+    }
     image.Data = Line.Data.Resistivities.size();
     image.ChiSquare = 1.25;
     image.Rrms = 2.5;
     return image;
 }
 
-TSiteImages HandImages(const std::vector<TSiteLine>& Lines)
+TSiteImages HandImages(const std::vector<TSiteLine>& Lines, bool Ground = false)
 {
     TSiteImages images;
     for (size_t l = 0; l < Lines.size(); ++l)
-        images.Images.push_back(HandImage(Lines[l], LineResistivities[l % 3]));
+        images.Images.push_back(HandImage(Lines[l], LineResistivities[l % 3], Ground));
     images.Crossings = FindCrossings(Lines);
     return images;
 }
@@ -126,6 +146,7 @@ struct SiteLinesWindowTest : MainWindow {
     TSiteLinesWindow* Site = nullptr;
     QStringList Files; // south, north, tie
     int Runs = 0;
+    bool Ground = false; // the run's images of ScreenGround
 
     void TearDown() override
     {
@@ -156,7 +177,7 @@ struct SiteLinesWindowTest : MainWindow {
             ++Runs;
             for (size_t l = 0; l < Lines.size(); ++l)
                 Callbacks.Progress(l, "iteration 1");
-            return HandImages(Lines);
+            return HandImages(Lines, Ground);
         };
     }
     void AltKey(Qt::Key Key)
@@ -452,8 +473,33 @@ TEST_F(SiteLinesWindowTest, FilesThatAreNoLineOfTheSiteAreRefusedByName)
 TEST_F(SiteLinesWindowTest, ItFitsItsOpeningSizeAndTheKeysWalkIt)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_NO_FATAL_FAILURE(AddAndInvert());
+    // Four parallel lines 4 m apart and a tie line across them, twelve
+    // electrodes each, over the screens' ground.
+    QStringList site;
+    const auto line = [&](const char* Name, double X0, double Y0, double DX, double DY) {
+        std::vector<std::array<double, 3>> electrodes;
+        for (int e = 0; e < 12; ++e) {
+            const double x = X0 + 2.0 * e * DX, y = Y0 + 2.0 * e * DY;
+            electrodes.push_back({x, y, 100.0 + 0.08 * x + 0.05 * y});
+        }
+        site << Write(QString::fromLatin1(Name), LineFile(electrodes));
+    };
+    line("L1.dat", 0.0, 0.0, 1.0, 0.0);
+    line("L2.dat", 0.0, 4.0, 1.0, 0.0);
+    line("L3.dat", 0.0, 8.0, 1.0, 0.0);
+    line("L4.dat", 0.0, 12.0, 1.0, 0.0);
+    line("tie.dat", 10.0, -4.0, 0.0, 1.0);
+    Ground = true;
+    ASSERT_NO_FATAL_FAILURE(AddByKey(site));
+    ASSERT_EQ(Site->LineCount(), 5);
+    Site->FadeBox->setChecked(true);
+    ASSERT_NO_FATAL_FAILURE(InvertAll());
+    Site->LineTable->selectRow(1);
+    // Turned to look down between the lines from the south.
+    Site->FenceChart->View3DOptions()->SetRotationFloat(345.0);
+    Site->FenceChart->View3DOptions()->SetElevationFloat(305.0);
     SaveScreenshot(*Site, QStringLiteral("site-lines-fence"));
+    Site->FenceChart->ResetView();
     Site->ResultTabs->setCurrentIndex(TSiteLinesWindow::MapTab);
     SaveScreenshot(*Site, QStringLiteral("site-lines-map"));
     Site->ResultTabs->setCurrentIndex(TSiteLinesWindow::SliceTab);
