@@ -20,6 +20,7 @@ QString CommandLineUsage()
         "       lithoprism --invert OUT.csv MEASURED [options]\n"
         "       lithoprism --fit OUT.sec SECTION.sec --data MEASURED [options]\n"
         "       lithoprism --timelapse OUT_PREFIX DATA1 DATA2 [DATA3 ...] [options]\n"
+        "       lithoprism --invert-lines OUTDIR LINE1 [LINE2 ...] [options]\n"
         "       lithoprism --help\n"
         "\n"
         "Without options the section editor opens, with the section file named (if any).\n"
@@ -275,6 +276,38 @@ QString CommandLineUsage()
         "                      two surveys, 0.0001 to 1000 (default: from the two\n"
         "                      surveys' errors). A series inverts no phases: a file\n"
         "                      with phases is named in a warning\n"
+        "  --invert-lines OUTDIR LINE1 [LINE2 ...] [options]\n"
+        "                  invert several lines of one site, each a measured file whose\n"
+        "                  electrodes stand on the map (unified x y z, GPS columns), each\n"
+        "                  along its track (a bent line by its arc length) as --invert\n"
+        "                  does, then tie the images where the tracks cross (each line\n"
+        "                  one step toward the two images' common column there), and\n"
+        "                  write into OUTDIR (made; its parent must exist): NAME.csv per\n"
+        "                  line (as --invert writes it; NAME its file's name without\n"
+        "                  suffix; x the distance along the track, z the depth),\n"
+        "                  fence.csv (line,distance,depth,x,y,z,resistivity,coverage: every\n"
+        "                  cell at its map point, z its elevation), volume.csv\n"
+        "                  (x,y,z,depth,resistivity: the volume between the lines) and\n"
+        "                  slice-D.csv per depth asked (x,y,z,resistivity). Prints \"line\n"
+        "                  NAME: N data, chi-square X, rrms Y %\" per line and \"crossing\n"
+        "                  NAME1 NAME2 at X Y\" per crossing. Refused, naming the file,\n"
+        "                  with nothing written: a line without map coordinates or of\n"
+        "                  one electrode, two lines of one name, a line whose spacing is\n"
+        "                  3.28 times the site's (feet among metres: the files declare\n"
+        "                  no unit), a line far from the others (over 1 km and 5 line\n"
+        "                  lengths: another coordinate system). Options:\n"
+        "    --slice-depths D1,D2,...   horizontal slices D metres below the ground\n"
+        "                      (slice-D.csv, D as typed)\n"
+        "    --vtk FILE.vtk    the volume as a VTK grid (points in map coordinates and\n"
+        "                      elevation, a resistivity array), for ParaView\n"
+        "    --doi             the coverage from each line's depth of investigation\n"
+        "                      (as --invert --doi; 1 to 0.2, none from 0.5)\n"
+        "    --error, --lambda, --z-weight, --reference-weight, --iterations,\n"
+        "    --blocky, --blocky-epsilon, --robust, --format, --ip-is-phase,\n"
+        "    --phase-error, --drop-negative, --drop-reciprocal, --reciprocal-error,\n"
+        "    --drop-outliers, --turn-polarity   as for --invert, for every line\n"
+        "                      (--section, --fixed, --constrain, --well-logs and\n"
+        "                      --electrode-positions belong to one line: refused)\n"
         "  --help          print this text and exit\n"
         "\n"
         "A file to write that is one of the files read (by any path) is refused.")
@@ -299,6 +332,8 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
         return FitCommand(Arguments, Out, Errors);
     if (first == QStringLiteral("--timelapse"))
         return TimeLapseCommand(Arguments, Out, Errors);
+    if (first == QStringLiteral("--invert-lines"))
+        return InvertLinesCommand(Arguments, Out, Errors);
     // The editor takes a section file and -ns; a word that looks like an
     // option is a mistyped command, not a file to open.
     for (const QString& argument : Arguments) {
@@ -306,7 +341,8 @@ std::optional<int> RunCommandLine(const QStringList& Arguments, std::FILE* Out, 
             continue;
         const bool command = argument == QStringLiteral("--help") || argument == QStringLiteral("--export-model") ||
                              argument == QStringLiteral("--forward") || argument == QStringLiteral("--invert") ||
-                             argument == QStringLiteral("--fit") || argument == QStringLiteral("--timelapse");
+                             argument == QStringLiteral("--fit") || argument == QStringLiteral("--timelapse") ||
+                             argument == QStringLiteral("--invert-lines");
         PrintLine(Errors, (command ? QStringLiteral("lithoprism: %1 comes first on the command line")
                                    : QStringLiteral("lithoprism: unknown option %1"))
                               .arg(argument) +

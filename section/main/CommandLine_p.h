@@ -4,7 +4,8 @@
 // and cleaning of measured data and the checks and saves of the files a
 // command writes (CommandLineFiles.cpp), and each command's entry point,
 // one source per command (CommandLineExportModel.cpp, CommandLineForward.cpp,
-// CommandLineInvert.cpp, CommandLineFit.cpp, CommandLineTimeLapse.cpp).
+// CommandLineInvert.cpp, CommandLineFit.cpp, CommandLineTimeLapse.cpp,
+// CommandLineLines.cpp).
 // RunCommandLine (CommandLine.cpp) picks the command by its first word.
 //
 // Exit codes as CommandLine.h gives them: a wrong argument (EArgumentError)
@@ -226,6 +227,7 @@ int ForwardCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Erro
 int InvertCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors);
 int FitCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors);
 int TimeLapseCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors);
+int InvertLinesCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* Errors);
 
 } // namespace commandline
 } // namespace lp

@@ -1,5 +1,6 @@
 #include "section/site/CrossingTies.h"
 
+#include "section/inversion/NormalEquations.h"
 #include "section/survey/ModellingError.h"
 
 #include <algorithm>
@@ -97,10 +98,10 @@ namespace {
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
 
-// The tie's objective at a model: the data's misfit, the change's
-// roughness and the logs' misfit.
+// The tie's objective at a model: the change of the data's response
+// (weighed by their errors), the change's roughness and the logs' misfit.
 struct TTieObjective {
-    const VectorXd& Measured;       // ln ρa
+    const VectorXd& Kept;           // ln ρa of the first image
     const VectorXd& Weights;        // 1 / error per datum
     const Eigen::SparseMatrix<double>& C;
     double Lambda;
@@ -110,7 +111,7 @@ struct TTieObjective {
 
     double operator()(const VectorXd& Model, const VectorXd& Response) const
     {
-        const double data = (Weights.array() * (Measured - Response).array()).matrix().squaredNorm();
+        const double data = (Weights.array() * (Kept - Response).array()).matrix().squaredNorm();
         const double rough = (C * (Model - First)).squaredNorm();
         double prior = 0.0;
         for (size_t p = 0; p < Prior.Cells.size(); ++p) {
@@ -142,21 +143,28 @@ TTiedImage TieStep(TSurveyInverter& Inverter, const TInversionMesh& Mesh, const 
     const VectorXd response = main.Response.array().log().matrix();
     const VectorXd weights = setup.Errors.head(setup.Measured.size()).cwiseInverse();
     const double lambda = main.Steps.empty() ? setup.Settings.Lambda : main.Steps.back().Lambda;
-    // The normal equations of the step from the first image.
-    const MatrixXd wj = weights.asDiagonal() * main.Jacobian;
-    MatrixXd normal = wj.transpose() * wj;
-    normal += lambda * MatrixXd(setup.Smoothness.transpose() * setup.Smoothness);
-    VectorXd right = wj.transpose() * (weights.array() * (setup.Measured - response).array()).matrix();
-    for (size_t p = 0; p < prior.Cells.size(); ++p) {
-        const int cell = prior.Cells[p];
-        const double w2 = priorWeights[static_cast<Eigen::Index>(p)] * priorWeights[static_cast<Eigen::Index>(p)];
-        normal(cell, cell) += w2;
-        right[cell] += w2 * (prior.LogResistivities[p] - first[cell]);
+    // The step from the first image: the data's and the logs' rows
+    // weighted, solved as the inversion solves its larger steps (conjugate
+    // gradients: no cells × cells matrix).
+    const Eigen::Index n = setup.Measured.size(), priors = static_cast<Eigen::Index>(prior.Cells.size());
+    MatrixXd rows = MatrixXd::Zero(n + priors, Mesh.Cells());
+    rows.topRows(n) = weights.asDiagonal() * main.Jacobian;
+    VectorXd residual(n + priors);
+    // The data's rows keep the first image's response: the first pass
+    // chose how closely to fit them; the tie moves the image only where
+    // that response allows.
+    residual.head(n).setZero();
+    for (Eigen::Index p = 0; p < priors; ++p) {
+        const int cell = prior.Cells[static_cast<size_t>(p)];
+        rows(n + p, cell) = priorWeights[p];
+        residual[n + p] = priorWeights[p] * (prior.LogResistivities[static_cast<size_t>(p)] - first[cell]);
     }
-    const VectorXd step = normal.ldlt().solve(right);
+    const Eigen::SparseMatrix<double> roughness = setup.Smoothness.transpose() * setup.Smoothness;
+    const TNormalEquations normal(rows, roughness);
+    const VectorXd step = normal.Solve(lambda, rows.transpose() * residual, {}, 1e-4);
     TTiedImage tied;
     tied.Lambda = lambda;
-    const TTieObjective objective{setup.Measured, weights, setup.Smoothness, lambda, prior, priorWeights, first};
+    const TTieObjective objective{response, weights, setup.Smoothness, lambda, prior, priorWeights, first};
     const double before = objective(first, response);
     VectorXd model = first, modelResponse = response;
     if (step.allFinite() && step.cwiseAbs().maxCoeff() <= MaxLogStep) {
@@ -177,7 +185,6 @@ TTiedImage TieStep(TSurveyInverter& Inverter, const TInversionMesh& Mesh, const 
             return tied;
         }
     }
-    const Eigen::Index n = setup.Measured.size();
     double chi = 0.0, rrms = 0.0;
     for (Eigen::Index d = 0; d < n; ++d) {
         const double misfit = weights[d] * (setup.Measured[d] - modelResponse[d]);

@@ -46,16 +46,23 @@ TWellLog TieLog(const std::string& Name, const TTieImage& Own, double OwnDistanc
 // A line's image tied to Logs by one Gauss–Newton step from the first
 // image Inverter found (after its Invert), linearised there: its Jacobian,
 // its forward problem and its λ (the last step's) serve, so the tie costs
-// one linear solve and a forward response (two or three where the step is
-// halved), not a second inversion. Minimised:
-//     ‖W(d − f − JΔ)‖² + λ‖CΔ‖² + Σ_p w_p² (t_p − m_p − Δ_p)²
-// Δ the change of ln ρ per cell from the first image m (the roughness of
-// the change: the first image's structure stays, the tie spreads smoothly
-// about the crossing), t_p the logs' ln ρ in their cells (LogPriorData,
-// over Reach electrode spacings), w_p = 1 / PriorDatumError(ErrorPercent
-// / 100, distance, reach). The step is halved (twice at most) while the
-// objective the forward response gives does not fall; none of it lowers
-// the objective: the first image stays (Moved false).
+// one linear solve and a forward response without sensitivities (two or
+// three where the step is halved), not a second inversion. Minimised:
+//     ‖WJΔ‖² + λ‖CΔ‖² + Σ_p w_p² (t_p − m_p − Δ_p)²
+// Δ the change of ln ρ per cell from the first image m, t_p the logs' ln ρ
+// in their cells (LogPriorData, over Reach electrode spacings), w_p =
+// 1 / PriorDatumError(ErrorPercent / 100, distance, reach). The first term
+// keeps the first image's response (the first pass chose how closely to
+// fit the data; a step that also fitted them further would over-fit
+// where it stopped at χ² 1): the image moves toward the logs where the
+// data, by their errors, let it. The roughness is the change's: the first
+// image's structure stays and the tie spreads smoothly about the crossing.
+// The step is halved (twice at most) while that objective, with the
+// forward response's change in place of JΔ, does not fall; where none of
+// it lowers the objective the first image stays (Moved false). The data
+// are weighed by their errors (--robust's weights do not enter the step);
+// the step is solved by conjugate gradients (NormalEquations.h), as the
+// inversion solves its larger steps.
 struct TTiedImage {
     std::vector<double> Resistivities; // ohm-m per cell
     std::vector<double> Response;      // ρa per datum

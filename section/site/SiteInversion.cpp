@@ -148,12 +148,6 @@ TLineImage TiedImageOf(const TLineImage& First, const TTiedImage& Tied, size_t L
     return image;
 }
 
-bool HasCrossing(const std::vector<TCrossing>& Crossings, size_t L)
-{
-    return std::any_of(Crossings.begin(), Crossings.end(),
-                       [L](const TCrossing& c) { return c.LineA == L || c.LineB == L; });
-}
-
 } // namespace
 
 double CoverageOfDepthOfInvestigation(double Doi)

@@ -10,9 +10,10 @@
 // columns within TieReach spacings, at the data's default error in ln ρ
 // (a shared column weighs as much as a datum, so that the images agree
 // there to about what the data resolve), and the image takes one
-// Gauss–Newton step from its first image toward the data and the logs
-// together (TieStep: the first pass's Jacobian, forward problem and last
-// λ; the roughness of the change). Both lines of a crossing are tied
+// Gauss–Newton step from its first image toward the logs, keeping its
+// response to the data as far as their errors ask (TieStep: the first
+// pass's Jacobian, forward problem and last λ; the roughness of the
+// change). Both lines of a crossing are tied
 // toward the same column, from their first images, so the order of the
 // lines does not matter. See docs/ARCHITECTURE.md (the site layer) for why
 // this and what it costs.

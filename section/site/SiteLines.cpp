@@ -99,9 +99,8 @@ void RefuseFeetAmongMetres(const std::vector<TSiteLine>& Lines)
     for (size_t l = 0; l < Lines.size(); ++l)
         if (std::fabs(spacings[l] / reference / FeetPerMetre - 1.0) <= FeetTolerance)
             throw EForwardError("The line " + Lines[l].File + " has its electrodes " + ReadableNumber(spacings[l]) +
-                                " apart where the other lines have them " + ReadableNumber(reference) +
-                                " apart, 3.28 times less: its coordinates look like feet among lines in metres; "
-                                "give them in metres.");
+                                " apart, 3.28 times the other lines' " + ReadableNumber(reference) +
+                                " m: its coordinates look like feet among lines in metres; give them in metres.");
 }
 
 // A line far from every other line: coordinates of another system (a
@@ -153,13 +152,17 @@ void RefuseFarLines(const std::vector<TSiteLine>& Lines)
 
 } // namespace
 
+std::string SiteLineName(const std::string& File)
+{
+    const std::string name = std::filesystem::path(File).stem().string();
+    return name.empty() ? File : name;
+}
+
 TSiteLine SiteLineOf(const std::string& File, TMeasuredData Data)
 {
     TSiteLine line;
     line.File = File;
-    line.Name = std::filesystem::path(File).stem().string();
-    if (line.Name.empty())
-        line.Name = File;
+    line.Name = SiteLineName(File);
     std::vector<TMapPoint> map;
     for (const TElectrode& electrode : Data.Electrodes) {
         if (!electrode.Map)

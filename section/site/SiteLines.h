@@ -24,6 +24,10 @@ struct TSiteLine {
     std::vector<TTrackPoint> Track;
 };
 
+// A line's name: its file's name without folder and suffix ("L3" of
+// "site/L3.dat"); the file's name where that leaves nothing.
+std::string SiteLineName(const std::string& File);
+
 // The line of one file: its track from the electrodes' map positions.
 // The electrodes' x (and the topography's, where it stands on the map)
 // become the distance along the line as a unified file's reader takes it

@@ -232,8 +232,11 @@ std::string NumberRow(std::initializer_list<double> Values, const char* What)
 std::vector<long> GridNumbers(const TSiteVolume& Volume)
 {
     const auto nz = static_cast<long>(Volume.Depths.size());
-    std::vector<long> numbers(static_cast<size_t>(Volume.Nx) * static_cast<size_t>(Volume.Ny) * static_cast<size_t>(nz), -1);
     const auto off = [] { return EForwardError("A point of the volume lies off its grid: nothing was written."); };
+    if (Volume.Nx < 0 || Volume.Ny < 0 ||
+        static_cast<double>(Volume.Nx) * static_cast<double>(Volume.Ny) * static_cast<double>(nz) > 1.01 * MaxGridPoints)
+        throw off();
+    std::vector<long> numbers(static_cast<size_t>(Volume.Nx) * static_cast<size_t>(Volume.Ny) * static_cast<size_t>(nz), -1);
     for (size_t n = 0; n < Volume.Points.size(); ++n) {
         const TVolumePoint& p = Volume.Points[n];
         const double fi = (p.X - Volume.X0) / Volume.Step, fj = (p.Y - Volume.Y0) / Volume.Step;

@@ -11,6 +11,7 @@
 #include "section/inversion/SurveyInversion.h"
 #include "section/survey/DataFile.h"
 
+#include "tests/section/main/CommandRun.h"
 #include "tests/support/SharedData.h"
 
 #include <QtCore/QDir>
@@ -42,33 +43,6 @@
 
 namespace lp {
 namespace {
-
-// A command line run with its two output streams captured.
-struct TCommandRun {
-    std::optional<int> Code;
-    QString Out, Errors;
-};
-
-QString StreamText(std::FILE* Stream)
-{
-    std::rewind(Stream);
-    QByteArray bytes;
-    char buffer[4096];
-    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, Stream)) > 0;)
-        bytes.append(buffer, static_cast<qsizetype>(read));
-    return QString::fromLocal8Bit(bytes);
-}
-
-TCommandRun RunCommand(const QStringList& Arguments)
-{
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::tmpfile(), &std::fclose);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(std::tmpfile(), &std::fclose);
-    TCommandRun run;
-    run.Code = RunCommandLine(Arguments, out.get(), errors.get());
-    run.Out = StreamText(out.get());
-    run.Errors = StreamText(errors.get());
-    return run;
-}
 
 int EntriesIn(const QTemporaryDir& Folder)
 {

@@ -132,6 +132,32 @@ TEST(SiteInversion, TiesBringTwoCrossingImagesOfDisagreeingDataTogether)
                                                   "B tying at the crossings"}));
 }
 
+TEST(SiteInversion, ALineWithoutCrossingsStaysUntiedAndTheDepthOfInvestigationGivesTheCoverage)
+{
+    // A and B cross; C runs parallel to A, 8 m north, and crosses nothing.
+    const TForwardModel ground = test::LayeredGround(-20.0, 50.0, 100.0, 2.0, 30.0);
+    const std::vector<TSiteLine> lines = {
+        SiteLineOf("A.dat", test::StraightLineData(0.0, 0.0, 0.0, 12, 2.0, ground, 1)),
+        SiteLineOf("B.dat", test::StraightLineData(11.0, -7.0, std::numbers::pi / 2, 8, 2.0, ground, 2)),
+        SiteLineOf("C.dat", test::StraightLineData(0.0, 8.0, 0.0, 12, 2.0, ground, 3))};
+    const TSiteImages site = InvertSite(lines, {}, {}, true);
+    ASSERT_EQ(site.Crossings.size(), 1u);
+    ASSERT_EQ(site.Images.size(), 3u);
+    EXPECT_TRUE(site.Images[0].Tied);
+    EXPECT_TRUE(site.Images[1].Tied);
+    EXPECT_FALSE(site.Images[2].Tied);
+    for (const TLineImage& image : site.Images) {
+        const std::vector<double>& doi = image.Inversion.DepthOfInvestigation;
+        ASSERT_EQ(doi.size(), image.Resistivities.size());
+        for (size_t c = 0; c < doi.size(); ++c)
+            EXPECT_EQ(image.Coverage[c], CoverageOfDepthOfInvestigation(doi[c]));
+        // Seen near the surface under the line's middle, not everywhere.
+        const double middle = 0.5 * (image.Mesh.ColumnEdges.front() + image.Mesh.ColumnEdges.back());
+        EXPECT_EQ(image.Coverage.at(static_cast<size_t>(CellBelowGround(image.Mesh, middle, 0.1))), 1.0);
+        EXPECT_LT(*std::min_element(image.Coverage.begin(), image.Coverage.end()), 0.5);
+    }
+}
+
 TEST(SiteInversion, ACancelledSiteSaysSo)
 {
     const TForwardModel ground = test::LayeredGround(-20.0, 50.0, 100.0, 3.0, 30.0);
