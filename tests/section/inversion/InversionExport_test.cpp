@@ -6,6 +6,8 @@
 
 #include "section/inversion/InversionExport.h"
 
+#include "tests/section/VtkLegacyHeader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,14 +70,8 @@ TEST(InversionExport, VtkGridHoldsEveryCellAsItsQuadrilateralWithItsValues)
     const TInversionMesh mesh = SlopeMesh();
     TSurveyInversion inversion = ValuesFor(mesh);
     std::istringstream in(FormatInversionVtk(mesh, inversion));
-    std::string line, word;
-    std::getline(in, line);
-    EXPECT_EQ(line, "# vtk DataFile Version 3.0");
-    std::getline(in, line); // the title
-    std::getline(in, line);
-    EXPECT_EQ(line, "ASCII");
-    std::getline(in, line);
-    EXPECT_EQ(line, "DATASET UNSTRUCTURED_GRID");
+    std::string word;
+    ReadVtkUnstructuredHeader(in);
     size_t points = 0, cells = 0, entries = 0;
     in >> word >> points >> word;
     // Shared corners once: a connected grid of (columns + 1) × (rows + 1) corners.

@@ -25,13 +25,13 @@ constexpr int Electrodes = 16;  // a line of 30 m
 // to the heading of their gap (radians from east, one per gap, the last
 // repeated); its ground Ground along the track.
 inline TSiteLine TrackLine(const std::string& Name, double X0, double Y0, const std::vector<double>& Headings,
-                    const TGround& Ground)
+                           const TGround& Ground, int Count = Electrodes)
 {
     TSiteLine line;
     line.Name = Name;
     line.File = "/site/" + Name + ".dat";
     double x = X0, y = Y0;
-    for (int e = 0; e < Electrodes; ++e) {
+    for (int e = 0; e < Count; ++e) {
         const double distance = e * Spacing;
         line.Track.push_back({x, y, Ground(distance), distance});
         const double heading = Headings.at(std::min(static_cast<size_t>(e), Headings.size() - 1));

@@ -8,6 +8,7 @@
 
 #include "section/site/SiteVolume.h"
 
+#include "tests/section/VtkLegacyHeader.h"
 #include "tests/section/site/SiteFixtures.h"
 
 #include "section/survey/ModellingError.h"
@@ -155,6 +156,42 @@ TEST(SiteVolume, BlockUnderOneLineFadesTowardTheOther)
     EXPECT_NEAR(places.at({2.0, 4.0, depth}).Resistivity, 100.0, 1e-9);
 }
 
+TEST(SiteVolume, BlockUnderTwoOfFiveLinesFoundBetweenThem)
+{
+    // Five lines of 32 electrodes 8 m apart, the third bending north-east
+    // half way; a block 10 ohm-m in 100 from 3 to 6 m deep (the cells of
+    // 3.64 to 5.37 m), 24 to 36 m along, under the second and third lines
+    // (6 to 18 m north). The conductive part of the volume centres on it.
+    std::vector<TSiteLine> lines;
+    for (int l = 0; l < 5; ++l) {
+        const std::vector<double> headings = l == 2 ? std::vector<double>(16, 0.0) : std::vector<double>{0.0};
+        lines.push_back(TrackLine("line" + std::to_string(l), 0.0, 8.0 * l, headings, [](double) { return 20.0; }, 32));
+        if (l == 2)
+            lines.back() = TrackLine("bent", 0.0, 16.0, [] {
+                std::vector<double> h(15, 0.0);
+                h.push_back(Pi / 8.0);
+                return h;
+            }(), [](double d) { return 20.0 + 0.05 * d; }, 32);
+    }
+    const TValue block = [](double d, double z) { return d > 24.0 && d < 36.0 && z > 3.0 && z < 6.0 ? 10.0 : 100.0; };
+    const TSiteImages images = ImagesOf(lines, {Host, block, block, Host, Host});
+    const TSiteVolume volume = InterpolateVolume(lines, images);
+    double x = 0.0, y = 0.0, depth = 0.0, count = 0.0;
+    for (const TVolumePoint& p : volume.Points)
+        if (p.Resistivity < 30.0) {
+            x += p.X, y += p.Y, depth += p.Depth, count += 1.0;
+        }
+    ASSERT_GT(count, 0.0);
+    EXPECT_NEAR(x / count, 30.0, 1.0);
+    EXPECT_NEAR(y / count, 12.0, 2.0);
+    EXPECT_NEAR(depth / count, 4.5, 0.5);
+    // Under the first line (the bent one turns toward the last two) nothing of it.
+    for (const TVolumePoint& p : volume.Points)
+        if (p.Y <= 0.0) {
+            ASSERT_GT(p.Resistivity, 99.0) << p.X << " " << p.Y << " " << p.Depth;
+        }
+}
+
 TEST(SiteVolume, NothingBeyondHalfALineSpacing)
 {
     // Lines 8 m and 22 m apart: the spacing is 8 m; the gap between the
@@ -253,6 +290,10 @@ TEST(SiteVolume, SlicesAtTypedDepths)
             EXPECT_GT(p.Resistivity, 0.0);
         }
     }
+    // The slice's grid is the volume's.
+    const TSiteVolume grid = VolumeSliceGrid(lines, images, 2.7);
+    EXPECT_EQ(std::tie(grid.X0, grid.Y0, grid.Step, grid.Nx, grid.Ny), std::tie(volume.X0, volume.Y0, volume.Step, volume.Nx, volume.Ny));
+    EXPECT_EQ(grid.Depths, std::vector<double>{2.7});
     // Below every image: nothing; above the ground or not a number: refused.
     EXPECT_TRUE(VolumeSlice(lines, images, 1000.0).empty());
     EXPECT_THROW(VolumeSlice(lines, images, -0.5), EForwardError);
@@ -291,11 +332,12 @@ double Number(const std::string& Field)
 }
 
 // A site of two lines, one at 45° crossing the other, over relief, named
-// as files may be.
+// as files may be, in map coordinates of a national grid (metres in the
+// millions: the grid's places must still be told apart exactly).
 struct TCrossedSite {
     std::vector<TSiteLine> Lines = {
-        EastLine("line, \"one\"", 0.0, [](double d) { return 30.0 + 0.1 * d; }),
-        TrackLine("diagonal", 6.0, -6.0, {Pi / 4.0}, [](double d) { return 29.0 + 0.2 * d; })};
+        TrackLine("line, \"one\"", 512000.3, 5123000.7, {0.0}, [](double d) { return 30.0 + 0.1 * d; }),
+        TrackLine("diagonal", 512006.3, 5122994.7, {Pi / 4.0}, [](double d) { return 29.0 + 0.2 * d; })};
     TSiteImages Images = ImagesOf(Lines, {[](double d, double z) { return 5.0 + d / 3.0 + z; }, Layered});
 };
 
@@ -350,13 +392,7 @@ TVtkGrid ReadVtk(const std::string& Text)
     std::istringstream in(Text);
     std::string line, word;
     TVtkGrid grid;
-    std::getline(in, line);
-    EXPECT_EQ(line, "# vtk DataFile Version 3.0");
-    std::getline(in, line); // the title
-    std::getline(in, line);
-    EXPECT_EQ(line, "ASCII");
-    std::getline(in, line);
-    EXPECT_EQ(line, "DATASET UNSTRUCTURED_GRID");
+    ReadVtkUnstructuredHeader(in);
     size_t count = 0, entries = 0;
     in >> word >> count >> line;
     EXPECT_EQ(word, "POINTS");
@@ -430,8 +466,8 @@ TEST(SiteVolume, VtkFileReadBack)
         ASSERT_TRUE(deeper != volume.Depths.begin() && deeper != volume.Depths.end());
         for (size_t corner = 0; corner < 8; ++corner) {
             const TVolumePoint& p = volume.Points[static_cast<size_t>(k[corner])];
-            EXPECT_NEAR(p.X, o.X + dx[corner % 4] * volume.Step, 1e-9);
-            EXPECT_NEAR(p.Y, o.Y + dy[corner % 4] * volume.Step, 1e-9);
+            EXPECT_NEAR(p.X, o.X + dx[corner % 4] * volume.Step, 1e-6);
+            EXPECT_NEAR(p.Y, o.Y + dy[corner % 4] * volume.Step, 1e-6);
             EXPECT_EQ(p.Depth, corner < 4 ? *deeper : *(deeper - 1));
         }
     }
