@@ -47,15 +47,6 @@ struct TLineProgress {
     std::string What;
 };
 
-// The image of a line as the cell tables take it.
-TSurveyInversion InversionOf(const TLineImage& Image)
-{
-    TSurveyInversion inversion;
-    inversion.Resistivities = Image.Resistivities;
-    inversion.Coverage = Image.Coverage;
-    return inversion;
-}
-
 QString Text(const std::string& Value)
 {
     return QString::fromStdString(Value);
@@ -192,7 +183,7 @@ void TSiteLinesWindow::CreatePanel()
     connect(LineTable, &QTableWidget::itemSelectionChanged, this, [this] {
         EnableCommands();
         const int row = LineTable->currentRow();
-        if (row >= 0 && FImages && row < static_cast<int>(FImagedLines.size()))
+        if (row >= 0 && ImagesOfListedLines())
             ShowLine(row);
     });
     connect(InvertButton, &QPushButton::clicked, this, [this] { InvertAll(); });
@@ -387,7 +378,7 @@ void TSiteLinesWindow::ShowLines()
     const QSignalBlocker quiet(LineTable);
     LineTable->setRowCount(LineCount());
     // A line's misfit shows while the images are of the lines listed.
-    const bool imaged = FImages && FImagedLines.size() == FLines.size();
+    const bool imaged = ImagesOfListedLines();
     for (int row = 0; row < LineCount(); ++row) {
         const TSiteLine& line = FLines.at(static_cast<size_t>(row));
         auto* name = new QTableWidgetItem(Text(line.Name));
@@ -401,11 +392,17 @@ void TSiteLinesWindow::ShowLines()
     }
 }
 
+bool TSiteLinesWindow::ImagesOfListedLines() const
+{
+    return FImages && std::equal(FLines.begin(), FLines.end(), FImagedLines.begin(), FImagedLines.end(),
+                                 [](const TSiteLine& A, const TSiteLine& B) { return A.File == B.File; });
+}
+
 void TSiteLinesWindow::UpdateMap()
 {
     // The images' crossings (as the run found them) while they are of the
     // lines listed, else those of the tracks listed.
-    if (FImages && FImagedLines.size() == FLines.size())
+    if (ImagesOfListedLines())
         FCrossings = FImages->Crossings;
     else
         FCrossings = FindCrossings(FLines);
@@ -586,8 +583,15 @@ std::optional<std::vector<TTypedDepth>> TSiteLinesWindow::SliceDepths()
 {
     QString error;
     std::optional<std::vector<TTypedDepth>> depths = ReadSliceDepths(DepthsEdit->text(), error);
-    if (!depths)
+    if (!depths) {
+        FDepthsRefusal = error;
         Refuse(error);
+    } else if (!FDepthsRefusal.isEmpty() && FError == FDepthsRefusal) {
+        // The depths said wrong before are right now.
+        FError.clear();
+    }
+    if (depths)
+        FDepthsRefusal.clear();
     return depths;
 }
 
@@ -602,11 +606,8 @@ void TSiteLinesWindow::ShowSliceDepths()
             SliceBox->addItem(QStringLiteral("%1 m").arg(depth.Text));
         SliceBox->setCurrentIndex(std::max(0, SliceBox->findText(before)));
     }
-    if (depths) {
-        if (FError.startsWith(QLatin1Char('"')) || FError.startsWith(QStringLiteral("Type a depth")))
-            FError.clear();
+    if (depths)
         ShowSlice(SliceBox->currentIndex());
-    }
     ShowState();
     EnableCommands();
 }
@@ -701,7 +702,7 @@ bool TSiteLinesWindow::ExportTables(const QString& Folder, QString& Error)
         for (size_t l = 0; l < FImagedLines.size(); ++l)
             files.emplace_back(folder.filePath(Text(FImagedLines[l].Name) + QStringLiteral(".csv")),
                                QByteArray::fromStdString(
-                                   FormatInversionTable(FImages->Images[l].Mesh, InversionOf(FImages->Images[l]))));
+                                   FormatInversionTable(FImages->Images[l].Mesh, FImages->Images[l].Inversion)));
         files.emplace_back(folder.filePath(QStringLiteral("fence.csv")),
                            QByteArray::fromStdString(
                                FormatFenceCsv(FImagedLines, FenceCells(FImagedLines, *FImages))));

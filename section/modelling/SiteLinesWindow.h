@@ -176,6 +176,8 @@ private:
     void CreatePanel();
     QWidget* CreateResultTabs();
     void ShowLines();
+    // The images are of the lines listed, in their order.
+    bool ImagesOfListedLines() const;
     void UpdateMap();
     void RunEnded(const TRunEnd& End);
     void ShowImages(TSiteImages Images);
@@ -199,6 +201,7 @@ private:
     std::vector<TVolumePoint> FSlice;
     bool FStopped = false;
     QString FError;
+    QString FDepthsRefusal; // what the state line says of the depths typed, while it says it
 };
 
 } // namespace lp

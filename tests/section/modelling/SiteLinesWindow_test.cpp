@@ -113,6 +113,8 @@ TLineImage HandImage(const TSiteLine& Line, double Resistivity, bool Ground = fa
         // The data see less with depth.
         image.Coverage[static_cast<size_t>(cell)] = std::exp(-depth / 6.0);
     }
+    image.Inversion.Resistivities = image.Resistivities;
+    image.Inversion.Coverage = image.Coverage;
     image.Data = Line.Data.Resistivities.size();
     image.ChiSquare = 1.25;
     image.Rrms = 2.5;
@@ -339,6 +341,27 @@ TEST_F(SiteLinesWindowTest, TheLinesGoFromTheirFilesToTheFence)
     Site->SliceBox->setCurrentIndex(1);
     emit Site->SliceBox->activated(1);
     EXPECT_TRUE(Site->SliceChart->Title()->Text()->Strings(0).contains(QStringLiteral("5 m")));
+
+    // Depths that are none are said in the state line until typed right.
+    Site->DepthsEdit->setText(QStringLiteral("2, x"));
+    emit Site->DepthsEdit->editingFinished();
+    EXPECT_TRUE(Site->StateLabel->text().startsWith(QStringLiteral("\"x\" is no depth")))
+        << Site->StateLabel->text().toStdString();
+    Site->DepthsEdit->setText(QStringLiteral("3"));
+    emit Site->DepthsEdit->editingFinished();
+    EXPECT_TRUE(Site->ErrorText().isEmpty()) << Site->ErrorText().toStdString();
+    EXPECT_EQ(Site->SliceBox->count(), 1);
+    EXPECT_TRUE(Site->SliceChart->Title()->Text()->Strings(0).contains(QStringLiteral("3 m")));
+
+    // The tie line removed: the list's misfits clear (the images are of
+    // the lines before), the map shows the lines left, which cross nowhere.
+    Site->LineTable->selectRow(2);
+    AltKey(Qt::Key_R);
+    ASSERT_EQ(Site->LineCount(), 2);
+    EXPECT_TRUE(Site->LineTable->item(0, 3)->text().isEmpty());
+    EXPECT_TRUE(Site->Crossings().empty());
+    EXPECT_EQ(map.Series(2)->Count(), 0);
+    EXPECT_EQ(Site->ImagedLines().size(), 3u);
 }
 
 // Export: the tables into a folder the user picks (a table per line,
@@ -367,13 +390,9 @@ TEST_F(SiteLinesWindowTest, TheResultIsExportedAndALineOpensAsASection)
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(out.entryList(QDir::Files, QDir::Name).join(QLatin1Char(' ')),
               QStringLiteral("fence.csv north.csv slice-1.5.csv slice-4.csv south.csv tie.csv volume.csv"));
-    for (size_t l = 0; l < lines.size(); ++l) {
-        TSurveyInversion inversion;
-        inversion.Resistivities = images.Images[l].Resistivities;
-        inversion.Coverage = images.Images[l].Coverage;
+    for (size_t l = 0; l < lines.size(); ++l)
         EXPECT_EQ(FileBytes(out.filePath(QString::fromStdString(lines[l].Name) + QStringLiteral(".csv"))).toStdString(),
-                  FormatInversionTable(images.Images[l].Mesh, inversion));
-    }
+                  FormatInversionTable(images.Images[l].Mesh, images.Images[l].Inversion));
     EXPECT_EQ(FileBytes(out.filePath(QStringLiteral("fence.csv"))).toStdString(),
               FormatFenceCsv(lines, FenceCells(lines, images)));
     EXPECT_EQ(FileBytes(out.filePath(QStringLiteral("volume.csv"))).toStdString(),
@@ -437,6 +456,34 @@ TEST_F(SiteLinesWindowTest, TheResultIsExportedAndALineOpensAsASection)
     const TModelArea shown = Window->PolygonChart1->ModelArea;
     EXPECT_LE(shown.left, lines[1].Track.front().Distance);
     EXPECT_GE(shown.right, lines[1].Track.back().Distance);
+}
+
+// The window as the main window makes it runs the site's own inversion:
+// one iteration of the three lines gives an image of each on its mesh, the
+// crossings tied, the fence drawn.
+TEST_F(SiteLinesWindowTest, TheMainWindowsRunInvertsTheSite)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Window->SiteLinesWindow->Runner = {};
+    Window->SiteLinesWindow->close();
+    delete Window->SiteLinesWindow.data();
+    ChooseFromMenuBar(Window->Severallines1);
+    QTRY_VERIFY_WITH_TIMEOUT(Window->SiteLinesWindow && Window->SiteLinesWindow->isVisible(), 5000);
+    Site = Window->SiteLinesWindow;
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Site, 5000);
+    ASSERT_TRUE(Site->Runner);
+    ASSERT_NO_FATAL_FAILURE(AddByKey(Files));
+    Site->IterationsBox->setValue(1);
+    AltKey(Qt::Key_I);
+    QTRY_VERIFY_WITH_TIMEOUT(!Site->Busy(), 120000);
+    ASSERT_TRUE(Site->Images().has_value()) << Site->ErrorText().toStdString();
+    ASSERT_EQ(Site->Images()->Images.size(), 3u);
+    for (const TLineImage& image : Site->Images()->Images) {
+        EXPECT_GT(image.Mesh.Cells(), 0);
+        EXPECT_EQ(image.Resistivities.size(), static_cast<size_t>(image.Mesh.Cells()));
+    }
+    EXPECT_EQ(Site->Images()->Crossings.size(), 2u);
+    EXPECT_GT(Site->FenceChart->Fence()->QuadCount(), 0);
 }
 
 // Files that give no line of the site are refused by name and not listed:
