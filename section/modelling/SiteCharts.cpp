@@ -14,6 +14,8 @@
 #include "section/views/ValueScale.h"
 
 #include <QtCore/QRegularExpression>
+#include <QtCore/QTimer>
+#include <QtWidgets/QWidget>
 
 #include <algorithm>
 #include <array>
@@ -91,6 +93,67 @@ void ShowSiteMap(TChart& Chart, const std::vector<TSiteLine>& Lines, const std::
     Chart.BottomAxis()->Title()->SetCaption(QStringLiteral("East (m)"));
     Chart.LeftAxis()->Title()->SetCaption(QStringLiteral("North (m)"));
     Chart.Invalidate();
+}
+
+namespace {
+
+// A paint asks for none while it lasts: the next is asked for once it is
+// over.
+void RepaintSoon(TChart& Chart)
+{
+    QTimer::singleShot(0, Chart.Widget(), [&Chart] { Chart.Invalidate(); });
+}
+
+} // namespace
+
+TMapBox SiteMapBox(const std::vector<TSiteLine>& Lines)
+{
+    TMapBox box{1.0, 1.0, -1.0, -1.0};
+    bool first = true;
+    for (const TSiteLine& line : Lines)
+        for (const TTrackPoint& point : line.Track) {
+            if (!std::isfinite(point.X) || !std::isfinite(point.Y))
+                continue;
+            if (first)
+                box = {point.X, point.Y, point.X, point.Y};
+            first = false;
+            box = {std::min(box.Left, point.X), std::min(box.Bottom, point.Y), std::max(box.Right, point.X),
+                   std::max(box.Top, point.Y)};
+        }
+    if (first)
+        return {};
+    // A straight line north or east spans nothing across: a metre then.
+    const double margin = std::max(0.05 * std::max(box.Right - box.Left, box.Top - box.Bottom), 1.0);
+    return {box.Left - margin, box.Bottom - margin, box.Right + margin, box.Top + margin};
+}
+
+void ShowAtOneScale(TChart& Chart, const TMapBox& Box)
+{
+    TChartAxis& east = *Chart.BottomAxis();
+    TChartAxis& north = *Chart.LeftAxis();
+    const TRect plot = Chart.ChartRectangle();
+    const double width = plot.Right - plot.Left, height = plot.Bottom - plot.Top;
+    if (!(Box.Right > Box.Left) || !(Box.Top > Box.Bottom) || width < 10.0 || height < 10.0) {
+        if (!east.Automatic() || !north.Automatic()) {
+            east.SetAutomatic(true);
+            north.SetAutomatic(true);
+            RepaintSoon(Chart);
+        }
+        return;
+    }
+    const double perPixel = std::max((Box.Right - Box.Left) / width, (Box.Top - Box.Bottom) / height);
+    const double x = 0.5 * (Box.Left + Box.Right), y = 0.5 * (Box.Bottom + Box.Top);
+    const double halfWidth = 0.5 * perPixel * width, halfHeight = 0.5 * perPixel * height;
+    // Within a pixel's worth: labels that change the rectangle a little
+    // would otherwise repaint it without end.
+    const auto near = [perPixel](double A, double B) { return std::abs(A - B) <= perPixel; };
+    if (!east.Automatic() && !north.Automatic() && near(east.Minimum(), x - halfWidth) &&
+        near(east.Maximum(), x + halfWidth) && near(north.Minimum(), y - halfHeight) &&
+        near(north.Maximum(), y + halfHeight))
+        return;
+    east.SetMinMax(x - halfWidth, x + halfWidth);
+    north.SetMinMax(y - halfHeight, y + halfHeight);
+    RepaintSoon(Chart);
 }
 
 void AddTracks(TChart& Chart, const std::vector<TSiteLine>& Lines)

@@ -45,6 +45,22 @@ std::optional<std::pair<double, double>> SiteScale(const TSiteImages& Images);
 // of the crossings; the axes in metres east and north.
 void ShowSiteMap(TChart& Chart, const std::vector<TSiteLine>& Lines, const std::vector<TCrossing>& Crossings);
 
+// The part of the map the lines cover (metres east and north), a twentieth
+// of its size around it; empty (Right not above Left) without a track
+// point.
+struct TMapBox {
+    double Left = 0.0, Bottom = 0.0, Right = 0.0, Top = 0.0;
+};
+TMapBox SiteMapBox(const std::vector<TSiteLine>& Lines);
+
+// Chart's bottom and left axes set to show Box at one scale (a metre as
+// many pixels east as north), the shorter side widened around its middle,
+// for the chart's rectangle as last painted; a repaint is asked for (once
+// the paint under way is over) when they changed, so a chart calls it
+// after each paint and its next paint shows the map at one scale.
+// Automatic axes for an empty box.
+void ShowAtOneScale(TChart& Chart, const TMapBox& Box);
+
 // The tracks as thin lines over a chart of the map (a slice), added to
 // the series it has.
 void AddTracks(TChart& Chart, const std::vector<TSiteLine>& Lines);

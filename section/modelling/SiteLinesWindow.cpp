@@ -205,6 +205,7 @@ QWidget* TSiteLinesWindow::CreateResultTabs()
     MapChart = new TChart;
     MapChart->SetView3D(false);
     MapChart->Title()->Text()->Add(QStringLiteral("The lines on the map"));
+    MapChart->OnAfterDraw = [this](TCustomPlotPanelExtended*) { ShowAtOneScale(*MapChart, SiteMapBox(FLines)); };
     QWidget* mapHost = MapChart->Widget(ResultTabs);
     mapHost->setObjectName(QStringLiteral("MapChartHost"));
     mapHost->setMinimumSize(360, 240);
@@ -284,6 +285,12 @@ QWidget* TSiteLinesWindow::CreateResultTabs()
     SliceChart->BottomAxis()->Title()->SetCaption(QStringLiteral("East (m)"));
     SliceChart->LeftAxis()->Title()->SetCaption(QStringLiteral("North (m)"));
     SliceChart->OnAfterDraw = [this](TCustomPlotPanelExtended*) {
+        // The tracks and every cell of the slice.
+        TMapBox box = SiteMapBox(FImagedLines);
+        if (SliceGrid && SliceGrid->Count() > 0 && box.Right > box.Left)
+            box = {std::min(box.Left, SliceGrid->MinXValue()), std::min(box.Bottom, SliceGrid->MinZValue()),
+                   std::max(box.Right, SliceGrid->MaxXValue()), std::max(box.Top, SliceGrid->MaxZValue())};
+        ShowAtOneScale(*SliceChart, box);
         if (!FImages || FSlice.empty())
             return;
         const TRect plot = SliceChart->ChartRectangle();
