@@ -302,8 +302,8 @@ std::optional<std::vector<TTypedDepth>> ReadSliceDepths(const QString& Text, QSt
     for (const QString& part : Text.split(separators, Qt::SkipEmptyParts)) {
         bool ok = false;
         const double depth = part.toDouble(&ok);
-        if (!ok || !std::isfinite(depth) || depth <= 0.0) {
-            Error = QStringLiteral("\"%1\" is no depth: type depths in metres above 0, parted by commas.").arg(part);
+        if (!ok || !std::isfinite(depth) || depth < 0.0) {
+            Error = QStringLiteral("\"%1\" is no depth: type depths of 0 or more metres, parted by commas.").arg(part);
             return std::nullopt;
         }
         if (std::none_of(depths.begin(), depths.end(), [depth](const TTypedDepth& D) { return D.Depth == depth; }))

@@ -88,8 +88,8 @@ void DrawSiteColorBar(TPlotCanvas& Canvas, const TRect& Bar, double Low, double 
                       const QString& Title);
 
 // Depths typed as "2, 5, 10" (parted by commas, semicolons or blanks,
-// decimals with a point, as the command line takes them): each above 0
-// and finite, as typed (for the files' names) and as a number, in the
+// decimals with a point, as the command line takes them): each 0 (the
+// surface) or more and finite, as typed (for the files' names) and as a number, in the
 // order typed, a repeated one once. None, with the reason in Error, when
 // one is no such number or none is typed.
 struct TTypedDepth {

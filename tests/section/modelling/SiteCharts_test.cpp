@@ -28,7 +28,7 @@ TEST(SiteCharts, SliceDepthsAreReadAsTypedOrRefused)
     };
     for (const TCase& row : {TCase{"2, 5", "2|5"}, TCase{" 1.5;4  10 ", "1.5|4|10"}, TCase{"2,2.0,3", "2|3"},
                              TCase{"0.25", "0.25"}, TCase{"", ""}, TCase{" , ", ""}, TCase{"2, -1", ""},
-                             TCase{"0", ""}, TCase{"two", ""}, TCase{"inf", ""}, TCase{"nan", ""}}) {
+                             TCase{"0, 3", "0|3"}, TCase{"two", ""}, TCase{"inf", ""}, TCase{"nan", ""}}) {
         SCOPED_TRACE(row.Typed);
         QString error;
         const std::optional<std::vector<TTypedDepth>> depths = ReadSliceDepths(QString::fromUtf8(row.Typed), error);

@@ -10,6 +10,7 @@
 #include "section/modelling/SiteLinesWindow.h"
 
 #include "DialogTestUtil.h"
+#include "tests/section/modelling/WindowKeys.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotSeries.h"
@@ -186,14 +187,7 @@ struct SiteLinesWindowTest : MainWindow {
             return HandImages(Lines, Ground);
         };
     }
-    void AltKey(Qt::Key Key)
-    {
-        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Site;
-        QTest::keyPress(focus, Key, Qt::AltModifier);
-        QTest::keyRelease(focus, Key, Qt::AltModifier);
-        for (QPushButton* button : Site->findChildren<QPushButton*>())
-            QTRY_VERIFY_WITH_TIMEOUT(!button->isDown(), 2000);
-    }
+    void AltKey(Qt::Key Key) { PressAltKey(*Site, Key); }
     // Add... (Alt+A) with Chosen picked together in the open dialog.
     void AddByKey(const QStringList& Chosen)
     {
@@ -572,9 +566,10 @@ TEST_F(SiteLinesWindowTest, ItFitsItsOpeningSizeAndTheKeysWalkIt)
                 continue;
             const QRect shown(control->mapTo(Site, QPoint(0, 0)), control->size());
             EXPECT_TRUE(Site->rect().contains(shown)) << ControlPath(control, Site).toStdString();
-            if (qobject_cast<QPushButton*>(control) || qobject_cast<QLabel*>(control))
+            if (qobject_cast<QPushButton*>(control) || qobject_cast<QLabel*>(control)) {
                 EXPECT_GE(control->width(), control->minimumSizeHint().width())
                     << ControlPath(control, Site).toStdString();
+            }
         }
     }
     EXPECT_LE(Site->minimumSizeHint().width(), Site->width());

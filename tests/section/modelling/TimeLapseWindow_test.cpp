@@ -11,6 +11,7 @@
 #include "section/inversion/TimeLapseReport.h"
 
 #include "DialogTestUtil.h"
+#include "tests/section/modelling/WindowKeys.h"
 #include "tests/section/inversion/PlumeSeries.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
@@ -72,15 +73,7 @@ struct TimeLapseWindowTest : MainWindow {
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Lapse, 5000);
     }
     // Alt+Key in the window, pressed and released as the keyboard does.
-    void AltKey(Qt::Key Key)
-    {
-        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Lapse;
-        QTest::keyPress(focus, Key, Qt::AltModifier);
-        QTest::keyRelease(focus, Key, Qt::AltModifier);
-        // A button's mnemonic clicks it as a mouse would, a moment later.
-        for (QPushButton* button : Lapse->findChildren<QPushButton*>())
-            QTRY_VERIFY_WITH_TIMEOUT(!button->isDown(), 2000);
-    }
+    void AltKey(Qt::Key Key) { PressAltKey(*Lapse, Key); }
     // Add... (Alt+A) with File chosen in the open dialog.
     void AddByKey(const QString& File)
     {
