@@ -580,8 +580,14 @@ void TSiteLinesWindow::ShowFence()
 {
     if (!FImages)
         return;
-    ShowFenceCells(*FenceChart->Fence(), FImagedLines, *FImages, [this](double Value) { return ColourOf(Value); },
-                   FadeBox->isChecked());
+    try {
+        ShowFenceCells(*FenceChart->Fence(), FImagedLines, *FImages,
+                       [this](double Value) { return ColourOf(Value); }, FadeBox->isChecked());
+    } catch (const std::exception& Refusal) {
+        // A track the site layer refuses stands nowhere: said, not drawn.
+        FenceChart->Fence()->Clear();
+        Refuse(QString::fromUtf8(Refusal.what()));
+    }
     FenceChart->FitElevation();
     FenceChart->SetColourScale(FScaleLow, FScaleHigh, [this](double Value) { return ColourOf(Value); });
 }
