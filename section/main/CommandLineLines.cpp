@@ -13,6 +13,8 @@
 #include <QtCore/QFileInfo>
 
 #include <cmath>
+#include <cstdio>
+#include <memory>
 
 namespace lp::commandline {
 
@@ -136,6 +138,39 @@ QStringList LineNames(const QStringList& Files)
     return names;
 }
 
+// A line's data read and cleaned as --invert reads them, each line said on
+// Errors naming the file ("lithoprism: line5.dat: warning: ...",
+// "line5.dat: drop-outliers: 18 data removed"): several
+// files are read, and a warning must say which one it is about.
+TMeasuredData ReadLine(const QString& File, const TInvertRequest& Request, std::FILE* Errors)
+{
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> said(std::tmpfile(), &std::fclose);
+    std::FILE* to = said ? said.get() : Errors;
+    const auto pass = [&] {
+        if (!said)
+            return;
+        std::rewind(said.get());
+        QByteArray bytes;
+        char buffer[4096];
+        for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, said.get())) > 0;)
+            bytes.append(buffer, static_cast<qsizetype>(read));
+        const QString prefix = QStringLiteral("lithoprism: ");
+        for (QString line : QString::fromLocal8Bit(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            line.insert(line.startsWith(prefix) ? prefix.size() : 0, File + QStringLiteral(": "));
+            PrintLine(Errors, line);
+        }
+    };
+    try {
+        TMeasuredData data = CleanMeasuredData(ReadMeasuredDataFile(File, Request.DataFormat, to, Request.Reading),
+                                               Request.Cleaning, to);
+        pass();
+        return data;
+    } catch (...) {
+        pass();
+        throw;
+    }
+}
+
 // A map coordinate as printed: to the centimetre, without trailing zeros.
 QString MapNumber(double Value)
 {
@@ -188,10 +223,7 @@ int InvertLinesCommand(const QStringList& Arguments, std::FILE* Out, std::FILE* 
         std::vector<TSiteLine> lines;
         for (const QString& file : request.DataFiles) {
             SetCommandStep(QStringLiteral("reading %1").arg(file));
-            TMeasuredData data = CleanMeasuredData(
-                ReadMeasuredDataFile(file, request.Invert.DataFormat, Errors, request.Invert.Reading),
-                request.Invert.Cleaning, Errors);
-            lines.push_back(SiteLineOf(file.toStdString(), std::move(data)));
+            lines.push_back(SiteLineOf(file.toStdString(), ReadLine(file, request.Invert, Errors)));
         }
         CheckSiteLines(lines);
         SetCommandStep(QStringLiteral("inverting the lines"));

@@ -189,7 +189,8 @@ TSiteImages InvertSite(const std::vector<TSiteLine>& Lines, const TSurveyInversi
                 Callbacks.Progress(l, "tying at the crossings");
             TTiedImage tied;
             try {
-                tied = TieStep(*first[l].Inverter, image.Mesh, Lines[l].Data, logs, options.ErrorPercent, TieReach);
+                tied = TieStep(*first[l].Inverter, image.Mesh, Lines[l].Data, logs,
+                               TieErrorFactor * options.ErrorPercent, TieReach);
             } catch (const EForwardError& error) {
                 LineFailed(Lines[l], error);
             }

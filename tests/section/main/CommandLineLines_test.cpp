@@ -70,8 +70,12 @@ TEST(CommandLineLines, TwoCrossingLinesAreWrittenAsTheirTablesFenceVolumeSlicesA
     WriteLine(dir.filePath("B.dat"), Lines().B);
     const QString out = dir.filePath("site");
     const TCommandRun run = RunCommand({"--invert-lines", out, dir.filePath("A.dat"), dir.filePath("B.dat"),
-                                        "--slice-depths", "1,2.5", "--vtk", dir.filePath("site/volume.vtk")});
+                                        "--slice-depths", "1,2.5", "--vtk", dir.filePath("site/volume.vtk"),
+                                        "--drop-outliers", "3"});
     ASSERT_EQ(run.Code, 0) << run.Errors.toStdString();
+    // What the cleaning says of each file names it.
+    EXPECT_TRUE(run.Errors.contains(dir.filePath("A.dat") + ": drop-outliers: ")) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.contains(dir.filePath("B.dat") + ": drop-outliers: ")) << run.Errors.toStdString();
     const QStringList lines = run.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << run.Out.toStdString();
     const QRegularExpression line(QStringLiteral("^line (A|B): %1 data, chi-square [0-9.e-]+, rrms [0-9.e-]+ %$")
