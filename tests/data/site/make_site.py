@@ -61,8 +61,8 @@ def ground(x, y):
 
 def layer_top(x, y):
     """The resistive layer's top elevation: a plane dipping to the
-    north-east (0.12 m per m east, 0.1 m per m north)."""
-    return BASE_ELEVATION - 4.0 - 0.12 * np.asarray(x, dtype=float) - 0.1 * np.asarray(y, dtype=float)
+    north-east (0.12 m per m east and per m north)."""
+    return BASE_ELEVATION - 3.0 - 0.12 * np.asarray(x, dtype=float) - 0.12 * np.asarray(y, dtype=float)
 
 
 def true_resistivity(x, y, z):
@@ -92,9 +92,9 @@ def lines():
     for k in range(1, ELECTRODES - half + 1):
         points.append((x0 + k * SPACING * math.cos(turn), y0 + k * SPACING * math.sin(turn)))
     tracks["line5"] = np.array(points)
-    # The tie line: north at x = 21 from y = -15 (odd y, so no electrode
-    # of it shares a place with one of the parallel lines).
-    tracks["tie"] = np.column_stack([np.full(ELECTRODES, 21.0), -15.0 + along])
+    # The tie line: north at x = 13 from y = -15 (odd x and y, so no
+    # electrode of it shares a place with one of the parallel lines).
+    tracks["tie"] = np.column_stack([np.full(ELECTRODES, 13.0), -15.0 + along])
     return tracks
 
 
@@ -156,7 +156,6 @@ def geo_text(points, inner):
 def make_mesh(points, inner, workdir):
     """The flat-topped tetrahedral world (local z, top at 0) with the
     boundary conditions pyGIMLi reads: -1 on the ground, -2 elsewhere."""
-    import pygimli as pg
     import pygimli.meshtools as mt
     geo = os.path.join(workdir, "site.geo")
     msh = os.path.join(workdir, "site.msh")
@@ -198,7 +197,6 @@ def scheme_of(tracks, elevation):
     """One scheme of all lines' electrodes (local z) and their quadrupoles;
     the range of data each line holds."""
     import pygimli as pg
-    from pygimli.physics import ert
     data = pg.DataContainerERT()
     ranges = {}
     offset = 0
@@ -255,7 +253,6 @@ def main():
     parser.add_argument("--electrode", type=float, default=0.25, help="cell size at the electrodes (m)")
     parser.add_argument("--p1", action="store_true", help="linear shape functions (quadratic by default)")
     args = parser.parse_args()
-    import pygimli as pg
     start = time.time()
     tracks = lines()
     points = np.vstack(list(tracks.values()))

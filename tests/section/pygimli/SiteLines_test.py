@@ -23,7 +23,9 @@ Checked, each against an answer found here independently of the program:
   - the block's centre in the volume (volume.csv and the VTK grid read by
     meshio) within 8 m horizontally and 30 % in depth of the truth: the
     centroid of the conductive anomaly, the points below 0.6 times the host
-    weighted by log10(host / resistivity);
+    weighted by log10(host / resistivity), of the points the data see
+    (within half a line spacing of a track, in that line's well-covered
+    part);
   - the slices at their depths below the ground and within the volume's
     area;
   - five bad inputs refused, exit 1, one line naming the file, nothing
@@ -62,10 +64,7 @@ BLOCK_HORIZONTAL = 8.0      # m
 BLOCK_DEPTH_SHARE = 0.3
 TIME_FACTOR, TIME_MARGIN = 1.5, 5.0
 SLICES = ("2", "5.5")
-HOST = 100.0                # ohm-m, the truth's (README.md)
 ANOMALY = 0.6               # of the host: the conductive anomaly's points
-BLOCK_CENTRE = (40.0, 12.0, 6.0)     # x, y, depth below the ground (README.md)
-CROSSINGS = {("line%d" % (i + 1), "tie"): (21.0, 8.0 * i) for i in range(5)}
 LINES = ("line1", "line2", "line3", "line4", "line5", "tie")
 
 
@@ -106,21 +105,19 @@ class SiteLine:
         straight lines, level beyond the ends."""
         return np.interp(distance, self.distance, self.map[:, 2])
 
-    def off_track(self, point):
-        """How far a map point stands from the track (its legs from electrode to electrode)."""
-        a, b = self.map[:-1, :2], self.map[1:, :2]
-        t = np.clip(np.einsum("ij,ij->i", point - a, b - a) / np.einsum("ij,ij->i", b - a, b - a), 0.0, 1.0)
-        return float(np.min(np.hypot(*(a + t[:, None] * (b - a) - point).T)))
+    def nearest(self, points):
+        """For map points (n, 2): how far each stands from the track (its
+        legs from electrode to electrode) and the distance along the track
+        of the track's point nearest to it."""
+        points = np.atleast_2d(points)[:, None, :]
+        a, b = self.map[None, :-1, :2], self.map[None, 1:, :2]
+        t = np.clip(np.sum((points - a) * (b - a), axis=2) / np.sum((b - a) ** 2, axis=2), 0.0, 1.0)
+        off = np.hypot(*np.moveaxis(a + t[:, :, None] * (b - a) - points, 2, 0))
+        leg = np.argmin(off, axis=1)
+        rows = np.arange(len(leg))
+        distance = self.distance[leg] + t[rows, leg] * (self.distance[leg + 1] - self.distance[leg])
+        return off[rows, leg], distance
 
-    def distance_of(self, point):
-        """The distance along the track of the track's nearest point to a map point."""
-        best = (math.inf, 0.0)
-        for k in range(len(self.distance) - 1):
-            a, b = self.map[k, :2], self.map[k + 1, :2]
-            t = float(np.clip(np.dot(np.asarray(point) - a, b - a) / np.dot(b - a, b - a), 0.0, 1.0))
-            off = float(np.hypot(*(a + t * (b - a) - point)))
-            best = min(best, (off, self.distance[k] + t * (self.distance[k + 1] - self.distance[k])))
-        return best[1]
 
     def coverage(self):
         from Inversion_test import Coverage
@@ -167,12 +164,12 @@ def likeness(ours, theirs):
     return float(np.corrcoef(a, b)[0, 1]), float(np.median(np.abs(a - b))), int(usable.sum())
 
 
-def anomaly_centre(x, y, depth, resistivity):
-    """The conductive anomaly's centroid: points below ANOMALY times the
-    host, weighted by log10(host / resistivity)."""
-    usable = np.isfinite(resistivity) & (resistivity > 0)
-    weight = np.where(usable, np.log10(HOST / np.where(usable, resistivity, HOST)), 0.0)
-    weight[~usable | (resistivity > ANOMALY * HOST)] = 0.0
+def anomaly_centre(x, y, depth, resistivity, host, seen):
+    """The conductive anomaly's centroid: of the points the data SEE, those
+    below ANOMALY times the HOST, weighted by log10(host / resistivity)."""
+    usable = seen & np.isfinite(resistivity) & (resistivity > 0)
+    weight = np.where(usable, np.log10(host / np.where(usable, resistivity, host)), 0.0)
+    weight[~usable | (resistivity > ANOMALY * host)] = 0.0
     if weight.sum() <= 0:
         return None
     return tuple(float(np.sum(weight * v) / weight.sum()) for v in (x, y, depth))
@@ -220,10 +217,18 @@ class SiteLines(unittest.TestCase):
         if "unknown option --invert-lines" in probe.stderr:
             raise unittest.SkipTest("the program has no --invert-lines")
         cls.folder = tempfile.TemporaryDirectory(prefix="lithoprism-site-")
+        cls.addClassCleanup(cls.folder.cleanup)
         cls.files = [os.path.join(ARGUMENTS.data, name + ".dat") for name in LINES]
         cls.lines = {name: SiteLine(path) for name, path in zip(LINES, cls.files)}
+        # The truth: the script that made the data (README.md says it in words).
         sys.path.insert(0, ARGUMENTS.data)
         cls.truth = importlib.import_module("make_site")
+        t = cls.truth
+        cls.block_centre = (np.mean(t.BLOCK_X), np.mean(t.BLOCK_Y), np.mean(t.BLOCK_DEPTH))
+        # The tie line (along x = const) crosses each parallel line (along y = const at its start).
+        tracks = t.lines()
+        cls.crossings = {(name, "tie"): (float(tracks["tie"][0, 0]), float(tracks[name][0, 1]))
+                         for name in LINES[:-1]}
         cls.out = os.path.join(cls.folder.name, "site")
         cls.vtk = os.path.join(cls.folder.name, "site.vtk")
         cls.done, cls.seconds = run_timed("--invert-lines", cls.out, *cls.files, "--slice-depths", ",".join(SLICES),
@@ -232,10 +237,6 @@ class SiteLines(unittest.TestCase):
             raise AssertionError("--invert-lines exited with %d: %s" % (cls.done.returncode, cls.done.stderr))
         print(cls.done.stdout.strip())
         cls.images = {name: CellTable(os.path.join(cls.out, name + ".csv")) for name in LINES}
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.folder.cleanup()
 
     def test_each_line_is_like_pygimlis_inversion_of_it(self):
         failures = []
@@ -277,7 +278,7 @@ class SiteLines(unittest.TestCase):
                                        err_msg=name)
             distance = fence["distance"][mine]
             places = np.column_stack([fence["x"][mine], fence["y"][mine]])
-            off = np.array([line.off_track(p) for p in places])
+            off = line.nearest(places)[0]
             # Along the track each cell stands at the point of its distance;
             # beyond its ends (the mesh's margins) it stays near the track.
             on = (distance >= line.distance[0]) & (distance <= line.distance[-1])
@@ -304,9 +305,9 @@ class SiteLines(unittest.TestCase):
                 _, a, b, at, x, y = text.split()
                 self.assertEqual(at, "at", text)
                 reported[tuple(sorted((a, b)))] = (float(x), float(y))
-        self.assertEqual(set(reported), {tuple(sorted(pair)) for pair in CROSSINGS})
+        self.assertEqual(set(reported), {tuple(sorted(pair)) for pair in self.crossings})
         failures = []
-        for pair, truth in CROSSINGS.items():
+        for pair, truth in self.crossings.items():
             where = reported[tuple(sorted(pair))]
             if math.dist(where, truth) > TRACK_MARGIN:
                 failures.append("%s %s at %s, not %s" % (*pair, where, truth))
@@ -315,7 +316,7 @@ class SiteLines(unittest.TestCase):
             depths = np.arange(0.25, bottom, 0.25)
             columns = []
             for name in pair:
-                distance = self.lines[name].distance_of(np.array(truth))
+                distance = float(self.lines[name].nearest(np.array(truth))[1][0])
                 columns.append([self.images[name].at(distance, d) for d in depths])
             correlation, median, count = likeness(*columns)
             print("crossing %s %s: the columns to %.1f m correlate %.3f, median |dlog10| %.3f (%d depths)"
@@ -327,7 +328,9 @@ class SiteLines(unittest.TestCase):
     def test_block_centre_in_the_volume(self):
         volume = read_csv(os.path.join(self.out, "volume.csv"))
         self.assertEqual(list(volume), ["x", "y", "z", "depth", "resistivity"])
-        found = anomaly_centre(volume["x"], volume["y"], volume["depth"], volume["resistivity"])
+        host = self.truth.HOST
+        seen = self.seen(volume["x"], volume["y"], volume["depth"])
+        found = anomaly_centre(volume["x"], volume["y"], volume["depth"], volume["resistivity"], host, seen)
         grid = meshio.read(self.vtk)
         points = grid.points
         # The grid's depths: below the top of its column of points (the ground).
@@ -336,12 +339,13 @@ class SiteLines(unittest.TestCase):
         for key, z in zip(keys, points[:, 2]):
             tops[key] = max(tops.get(key, -math.inf), z)
         depth = np.array([tops[key] for key in keys]) - points[:, 2]
-        from_vtk = anomaly_centre(points[:, 0], points[:, 1], depth, np.ravel(grid.point_data["resistivity"]))
+        from_vtk = anomaly_centre(points[:, 0], points[:, 1], depth, np.ravel(grid.point_data["resistivity"]), host,
+                                  self.seen(points[:, 0], points[:, 1], depth))
         failures = []
         for source, centre in (("volume.csv", found), ("VTK", from_vtk)):
             self.assertIsNotNone(centre, source)
-            horizontal = math.dist(centre[:2], BLOCK_CENTRE[:2])
-            depth_error = abs(centre[2] - BLOCK_CENTRE[2]) / BLOCK_CENTRE[2]
+            horizontal = math.dist(centre[:2], self.block_centre[:2])
+            depth_error = abs(centre[2] - self.block_centre[2]) / self.block_centre[2]
             print("block centre in the %s: %.1f %.1f at %.2f m depth: %.2f m off horizontally, %.0f %% in depth"
                   % (source, *centre, horizontal, 100 * depth_error))
             if horizontal > BLOCK_HORIZONTAL or depth_error > BLOCK_DEPTH_SHARE:
@@ -349,6 +353,22 @@ class SiteLines(unittest.TestCase):
         # The VTK grid is the volume of the CSV file.
         self.assertEqual(len(points), len(volume["x"]))
         self.assertEqual(failures, [])
+
+    def seen(self, x, y, depth):
+        """Whether the data see points of the volume: within half a line
+        spacing of a track, in the well-covered part of that line at the
+        distance of the track's nearest point (the volume reaches below
+        and beyond it, where an image means nothing)."""
+        points = np.column_stack([x, y])
+        best = np.full(len(points), math.inf)
+        covered = np.zeros(len(points), dtype=bool)
+        for line in self.lines.values():
+            off, distance = line.nearest(points)
+            coverage = line.coverage()
+            closer = off < best
+            best[closer] = off[closer]
+            covered[closer] = [coverage.covers(d, z) for d, z in zip(distance[closer], np.asarray(depth)[closer])]
+        return covered & (best <= 0.5 * self.truth.LINE_GAP)
 
     def test_slices_at_their_depths_below_the_ground(self):
         volume = read_csv(os.path.join(self.out, "volume.csv"))
@@ -370,11 +390,10 @@ class SiteLines(unittest.TestCase):
             track = np.full(len(points), math.inf)
             track_ground = np.full(len(points), math.nan)
             for line in self.lines.values():
-                off = np.array([line.off_track(p) for p in points])
+                off, distance = line.nearest(points)
                 closer = off < track
                 track[closer] = off[closer]
-                distance = np.array([line.distance_of(p) for p in points[closer]])
-                track_ground[closer] = line.ground_at(distance)
+                track_ground[closer] = line.ground_at(distance[closer])
             on = track <= TRACK_MARGIN
             true_ground = self.truth.ground(piece["x"], piece["y"])
             print("slice %s m: %d points, depths below the volume's ground %.3f .. %.3f m (nearest column %.2f m "
