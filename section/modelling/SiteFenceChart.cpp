@@ -78,7 +78,7 @@ void TSiteFenceChart::FitElevation()
     }
     const double width = std::max(FFence->MaxXValue() - FFence->MinXValue(), FFence->MaxZValue() - FFence->MinZValue());
     const double top = FFence->MaxYValue(), bottom = FFence->MinYValue();
-    const double span = std::max(top - bottom, width);
+    const double span = std::max(top - bottom, HeightPerWidth * width);
     if (!std::isfinite(span) || span <= 0.0) {
         axis.SetAutomatic(true);
         return;

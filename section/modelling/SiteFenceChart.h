@@ -32,11 +32,12 @@ public:
     TRotateTool* Rotate() const { return FRotate; }
     // The angles and zoom the chart opened with.
     void ResetView();
-    // The elevation axis spanning at least the site's width on the map (a
-    // fence of images a few metres deep under lines tens of metres long
-    // stands low, not stretched up the whole box, and a view from above
-    // sees the images behind the nearest); the images stand at its top.
-    // Automatic again without cells.
+    // The elevation axis spanning at least HeightPerWidth of the site's
+    // width on the map (a fence of images a few metres deep under lines
+    // tens of metres long stands low, not stretched up the whole box, and
+    // a view from above sees the images behind the nearest); the images
+    // stand at its top. Automatic again without cells.
+    static constexpr double HeightPerWidth = 0.5;
     void FitElevation();
     // The colour bar's scale (ohm-m, low to high) and colours; none drawn
     // while Low is not above 0.

@@ -77,21 +77,10 @@ std::vector<std::array<double, 3>> Electrodes(double X0, double Y0, double DX, d
     return electrodes;
 }
 
-// The ground of the manual's screens at map point (X, Y), Depth below the
-// surface: a conductive block under the middle of the site in a host of
-// 80 ohm-m over a resistive layer dipping eastwards.
-double ScreenGround(double X, double Y, double Depth)
-{
-    if (X > 7.0 && X < 15.0 && Y > 3.0 && Y < 10.0 && Depth > 1.5 && Depth < 4.5)
-        return 12.0;
-    return Depth > 7.0 - 0.15 * X ? 500.0 : 80.0;
-}
-
 // A line's image on its track: columns 2 m wide from a column before the
-// track's start to one past its end (padding off the map), rows following
-// the ground, every cell at the line's resistivity, or with Ground the
-// ground's at the cell's centre.
-TLineImage HandImage(const TSiteLine& Line, double Resistivity, bool Ground = false)
+// track's start to one past its end (padding off the map), four rows
+// following the ground, every cell at the line's resistivity.
+TLineImage HandImage(const TSiteLine& Line, double Resistivity)
 {
     TLineImage image;
     TInversionMesh& mesh = image.Mesh;
@@ -100,20 +89,11 @@ TLineImage HandImage(const TSiteLine& Line, double Resistivity, bool Ground = fa
         mesh.ColumnEdges.push_back(x);
         mesh.Elevations.push_back(PointAlongTrack(Line.Track, x).Z);
     }
-    mesh.RowDepths = Ground ? std::vector<double>{0.0, 0.5, 1.0, 1.5, 2.0, 2.6, 3.2, 3.9, 4.6, 5.4, 6.3, 7.3, 8.5}
-                            : std::vector<double>{0.0, 1.0, 2.5, 4.5, 7.0};
+    mesh.RowDepths = {0.0, 1.0, 2.5, 4.5, 7.0};
     mesh.Level = *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end());
-    mesh.Bottom = mesh.Level - mesh.RowDepths.back() - 3.0;
+    mesh.Bottom = mesh.Level - 10.0;
     image.Resistivities.assign(static_cast<size_t>(mesh.Cells()), Resistivity);
     image.Coverage.assign(static_cast<size_t>(mesh.Cells()), 1.0);
-    for (int cell = 0; Ground && cell < mesh.Cells(); ++cell) {
-        const TGeometryPoint centre = CellCentre(mesh, cell);
-        const TTrackPoint at = PointAlongTrack(Line.Track, centre.x);
-        const double depth = at.Z - centre.y;
-        image.Resistivities[static_cast<size_t>(cell)] = ScreenGround(at.X, at.Y, depth);
-        // The data see less with depth.
-        image.Coverage[static_cast<size_t>(cell)] = std::exp(-depth / 6.0);
-    }
     image.Inversion.Resistivities = image.Resistivities;
     image.Inversion.Coverage = image.Coverage;
     image.Data = Line.Data.Resistivities.size();
@@ -122,11 +102,11 @@ TLineImage HandImage(const TSiteLine& Line, double Resistivity, bool Ground = fa
     return image;
 }
 
-TSiteImages HandImages(const std::vector<TSiteLine>& Lines, bool Ground = false)
+TSiteImages HandImages(const std::vector<TSiteLine>& Lines)
 {
     TSiteImages images;
     for (size_t l = 0; l < Lines.size(); ++l)
-        images.Images.push_back(HandImage(Lines[l], LineResistivities[l % 3], Ground));
+        images.Images.push_back(HandImage(Lines[l], LineResistivities[l % 3]));
     images.Crossings = FindCrossings(Lines);
     return images;
 }
@@ -153,7 +133,6 @@ struct SiteLinesWindowTest : MainWindow {
     TSiteLinesWindow* Site = nullptr;
     QStringList Files; // south, north, tie
     int Runs = 0;
-    bool Ground = false; // the run's images of ScreenGround
 
     void TearDown() override
     {
@@ -168,8 +147,9 @@ struct SiteLinesWindowTest : MainWindow {
         return file.fileName();
     }
     // The example open, the lines written, Modelling > Several lines...
-    // chosen from the menu bar, the hand-made run in place of the inversion.
-    void Open()
+    // chosen from the menu bar, the hand-made run in place of the
+    // inversion unless the main window's own run is to go (HandRun false).
+    void Open(bool HandRun = true)
     {
         Start({Section});
         Files << Write(QStringLiteral("south.dat"), LineFile(Electrodes(0.0, 0.0, 1.0, 0.0)))
@@ -179,12 +159,15 @@ struct SiteLinesWindowTest : MainWindow {
         QTRY_VERIFY_WITH_TIMEOUT(Window->SiteLinesWindow && Window->SiteLinesWindow->isVisible(), 5000);
         Site = Window->SiteLinesWindow;
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Site, 5000);
+        ASSERT_TRUE(Site->Runner);
+        if (!HandRun)
+            return;
         Site->Runner = [this](const std::vector<TSiteLine>& Lines, const TSurveyInversionOptions&,
                               const TSiteCallbacks& Callbacks) {
             ++Runs;
             for (size_t l = 0; l < Lines.size(); ++l)
                 Callbacks.Progress(l, "iteration 1");
-            return HandImages(Lines, Ground);
+            return HandImages(Lines);
         };
     }
     void AltKey(Qt::Key Key) { PressAltKey(*Site, Key); }
@@ -456,34 +439,6 @@ TEST_F(SiteLinesWindowTest, TheResultIsExportedAndALineOpensAsASection)
     EXPECT_GE(shown.right, lines[1].Track.back().Distance);
 }
 
-// The window as the main window makes it runs the site's own inversion:
-// one iteration of the three lines gives an image of each on its mesh, the
-// crossings tied, the fence drawn.
-TEST_F(SiteLinesWindowTest, TheMainWindowsRunInvertsTheSite)
-{
-    ASSERT_NO_FATAL_FAILURE(Open());
-    Window->SiteLinesWindow->Runner = {};
-    Window->SiteLinesWindow->close();
-    delete Window->SiteLinesWindow.data();
-    ChooseFromMenuBar(Window->Severallines1);
-    QTRY_VERIFY_WITH_TIMEOUT(Window->SiteLinesWindow && Window->SiteLinesWindow->isVisible(), 5000);
-    Site = Window->SiteLinesWindow;
-    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Site, 5000);
-    ASSERT_TRUE(Site->Runner);
-    ASSERT_NO_FATAL_FAILURE(AddByKey(Files));
-    Site->IterationsBox->setValue(1);
-    AltKey(Qt::Key_I);
-    QTRY_VERIFY_WITH_TIMEOUT(!Site->Busy(), 120000);
-    ASSERT_TRUE(Site->Images().has_value()) << Site->ErrorText().toStdString();
-    ASSERT_EQ(Site->Images()->Images.size(), 3u);
-    for (const TLineImage& image : Site->Images()->Images) {
-        EXPECT_GT(image.Mesh.Cells(), 0);
-        EXPECT_EQ(image.Resistivities.size(), static_cast<size_t>(image.Mesh.Cells()));
-    }
-    EXPECT_EQ(Site->Images()->Crossings.size(), 2u);
-    EXPECT_GT(Site->FenceChart->Fence()->QuadCount(), 0);
-}
-
 // Files that give no line of the site are refused by name and not listed:
 // one without map coordinates, a second line of one name, one that cannot
 // be read at all; the lines listed stay.
@@ -512,34 +467,34 @@ TEST_F(SiteLinesWindowTest, FilesThatAreNoLineOfTheSiteAreRefusedByName)
     EXPECT_FALSE(Site->ErrorText().isEmpty());
 }
 
-// The window at its opening size (the manual's screens): every control
-// within it and not squeezed; Tab walks the list, its buttons, the options
+// The synthetic site inverted by the main window's own run (the manual's
+// screens); the window at its opening size: every control within it and
+// not squeezed; Tab walks the list, its buttons, the options
 // and Invert all; Escape closes it.
 TEST_F(SiteLinesWindowTest, ItFitsItsOpeningSizeAndTheKeysWalkIt)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    // Four parallel lines 4 m apart and a tie line across them, twelve
-    // electrodes each, over the screens' ground.
+    ASSERT_NO_FATAL_FAILURE(Open(false));
+    // The synthetic site of the site layer's tests (five parallel lines 8 m
+    // apart, one bent, a tie line across them; a conductive block under
+    // two lines and a dipping layer), inverted by the main window's run.
     QStringList site;
-    const auto line = [&](const char* Name, double X0, double Y0, double DX, double DY) {
-        std::vector<std::array<double, 3>> electrodes;
-        for (int e = 0; e < 12; ++e) {
-            const double x = X0 + 2.0 * e * DX, y = Y0 + 2.0 * e * DY;
-            electrodes.push_back({x, y, 100.0 + 0.08 * x + 0.05 * y});
-        }
-        site << Write(QString::fromLatin1(Name), LineFile(electrodes));
-    };
-    line("L1.dat", 0.0, 0.0, 1.0, 0.0);
-    line("L2.dat", 0.0, 4.0, 1.0, 0.0);
-    line("L3.dat", 0.0, 8.0, 1.0, 0.0);
-    line("L4.dat", 0.0, 12.0, 1.0, 0.0);
-    line("tie.dat", 10.0, -4.0, 0.0, 1.0);
-    Ground = true;
+    for (const char* name : {"line1", "line2", "line3", "line4", "line5", "tie"})
+        site << QStringLiteral(LP_FORWARD_DATA_DIR "/../../site/%1.dat").arg(QString::fromLatin1(name));
     ASSERT_NO_FATAL_FAILURE(AddByKey(site));
-    ASSERT_EQ(Site->LineCount(), 5);
+    ASSERT_EQ(Site->LineCount(), 6);
+    ASSERT_EQ(Site->Crossings().size(), 5u);
     Site->FadeBox->setChecked(true);
-    ASSERT_NO_FATAL_FAILURE(InvertAll());
-    Site->LineTable->selectRow(1);
+    AltKey(Qt::Key_I);
+    QTRY_VERIFY_WITH_TIMEOUT(!Site->Busy(), 300000);
+    ASSERT_TRUE(Site->Images().has_value()) << Site->ErrorText().toStdString();
+    ASSERT_EQ(Site->Images()->Images.size(), 6u);
+    for (const TLineImage& image : Site->Images()->Images) {
+        EXPECT_EQ(image.Resistivities.size(), static_cast<size_t>(image.Mesh.Cells()));
+        EXPECT_LT(image.ChiSquare, 3.0);
+    }
+    EXPECT_GT(Site->FenceChart->Fence()->QuadCount(), 0);
+    EXPECT_FALSE(Site->SliceShown().empty());
+    Site->LineTable->selectRow(2);
     // Turned to look down between the lines from the south.
     Site->FenceChart->View3DOptions()->SetRotationFloat(345.0);
     Site->FenceChart->View3DOptions()->SetElevationFloat(305.0);
