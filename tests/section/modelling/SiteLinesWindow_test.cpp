@@ -10,7 +10,7 @@
 #include "section/modelling/SiteLinesWindow.h"
 
 #include "DialogTestUtil.h"
-#include "tests/section/modelling/WindowKeys.h"
+#include "tests/section/modelling/ModellingWindowDriving.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
 #include "chart/engine/PlotSeries.h"
@@ -392,23 +392,12 @@ TEST_F(SiteLinesWindowTest, TheResultIsExportedAndALineOpensAsASection)
     EXPECT_EQ(FileBytes(vtk).toStdString(), FormatVolumeVtk(InterpolateVolume(lines, images)));
 
     // The picture: the program's export dialog, of the fence chart.
-    InitializeChartExport();
-    TCustomPlotPanel* exported = nullptr;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget())) {
-            exported = form->ExportPanel;
-            form->reject();
-        }
-    });
-    watch.start(20);
-    QTimer::singleShot(0, [&] {
-        Site->ExportButton->menu()->findChild<QAction*>(QStringLiteral("ExportPictureAction"))->trigger();
-    });
-    QTRY_VERIFY_WITH_TIMEOUT(exported != nullptr, 5000);
-    watch.stop();
-    EXPECT_EQ(exported, Site->FenceChart);
-    FinalizeChartExport();
+    EXPECT_EQ(ExportedChart([this] {
+                  QTimer::singleShot(0, [this] {
+                      Site->ExportButton->menu()->findChild<QAction*>(QStringLiteral("ExportPictureAction"))->trigger();
+                  });
+              }),
+              Site->FenceChart);
 
     // North (line 1) picked in the image tab and opened as a section: a
     // section of its data along its track, its image laid under it.

@@ -11,7 +11,7 @@
 #include "section/inversion/TimeLapseReport.h"
 
 #include "DialogTestUtil.h"
-#include "tests/section/modelling/WindowKeys.h"
+#include "tests/section/modelling/ModellingWindowDriving.h"
 #include "tests/section/inversion/PlumeSeries.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
@@ -354,23 +354,8 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
     // export, of the cell's chart.
     EXPECT_FALSE(Lapse->SaveChartButton->isEnabled());
     ASSERT_TRUE(Lapse->PlotCell(PlumeCell(mesh)));
-    InitializeChartExport();
-    TCustomPlotPanel* exported = nullptr;
-    // The mnemonic clicks a moment later; the dialog, once up, is looked
-    // at and closed.
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget())) {
-            exported = form->ExportPanel;
-            form->reject();
-        }
-    });
-    watch.start(20);
-    QTest::keyClick(Lapse, Qt::Key_H, Qt::AltModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(exported != nullptr, 5000);
-    watch.stop();
-    EXPECT_EQ(exported, Lapse->TimeChart);
-    FinalizeChartExport();
+    // The mnemonic clicks a moment later.
+    EXPECT_EQ(ExportedChart([this] { QTest::keyClick(Lapse, Qt::Key_H, Qt::AltModifier); }), Lapse->TimeChart);
 }
 
 // The change error as the user sets it: Alt+G to its field, "derived"
