@@ -257,10 +257,15 @@ bool DefaultOpenDialog(TOpenDialogRequest& Request)
     QFileDialog dialog(Request.Owner, Request.Title, Request.FileName, QtFilterOf(Request.Filter));
     dialog.setObjectName(Request.Name);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(Request.Folder    ? QFileDialog::Directory
+                       : Request.Several ? QFileDialog::ExistingFiles
+                                         : QFileDialog::ExistingFile);
+    if (Request.Folder)
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    Request.FileName = dialog.selectedFiles().constFirst();
+    Request.FileNames = dialog.selectedFiles();
+    Request.FileName = Request.FileNames.constFirst();
     return true;
 }
 

@@ -148,6 +148,11 @@ struct TOpenDialogRequest {
     // makes them.
     QString Filter;
     QString FileName;
+    // Several: any number of existing files, in FileNames (FileName the
+    // first). Folder: an existing folder, in FileName (Filter unused).
+    bool Several = false;
+    bool Folder = false;
+    QStringList FileNames;
 };
 
 // A print dialog asking for a range of page numbers: FromPage .. ToPage

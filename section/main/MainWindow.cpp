@@ -26,6 +26,7 @@
 #include "section/main/PictureSettingsDialog.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
+#include "section/modelling/SiteLinesWindow.h"
 #include "section/modelling/TimeLapseWindow.h"
 
 #include <QtCore/QCoreApplication>
@@ -88,6 +89,7 @@ TMainfrm::~TMainfrm()
     RegionsWindow = nullptr;
     delete InversionWindow.data();
     delete TimeLapseWindow.data();
+    delete SiteLinesWindow.data();
     delete ForwardWindow.data();
     Carotage.reset();
     HoleOverlay.reset();

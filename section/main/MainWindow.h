@@ -41,6 +41,7 @@ class TElectrodeHoleOverlay;
 class TForwardResponseWindow;
 class TInversionWindow;
 class TTimeLapseWindow;
+class TSiteLinesWindow;
 class TChartPreviewer;
 class Tprntset;
 class TChartImageTool;
@@ -102,6 +103,7 @@ public:
     QAction* Electrodepositions1 = nullptr;
     QAction* Invert1 = nullptr;
     QAction* Timelapse1 = nullptr;
+    QAction* Severallines1 = nullptr;
     std::unique_ptr<TCarotageOverlay> Carotage;
     // The holes of the data's buried electrodes, on the section's wells.
     std::unique_ptr<TElectrodeHoleOverlay> HoleOverlay;
@@ -111,6 +113,8 @@ public:
     QPointer<TInversionWindow> InversionWindow;
     // Modelling > Time-lapse...: the window while it is open.
     QPointer<TTimeLapseWindow> TimeLapseWindow;
+    // Modelling > Several lines...: the window while it is open.
+    QPointer<TSiteLinesWindow> SiteLinesWindow;
 
     // --- Fields ---
     double PictureCorners[4] = {0.0, 0.0, 0.0, 0.0}; // x0, y0, x1, y1
@@ -212,6 +216,12 @@ public:
     // The time-lapse window's image of the step shown laid under the
     // section, as UseInversionAsUnderlay lays the inversion's.
     bool UseTimeLapseAsUnderlay();
+    // Modelling > Several lines...: the site's window (made on first use).
+    void ShowSiteLines();
+    // A new section of the site window's line Line (New from data of its
+    // data along its track), its image laid under it. False when nothing
+    // changed (the user kept the section open, or the line frames none).
+    bool OpenSiteLineAsSection(int Line);
     // Switches to a mode as its button does.
     void ChooseMode(TPolygonEditMode Mode);
     // The first tick: opens the section named on the command line.

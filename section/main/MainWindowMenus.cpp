@@ -76,6 +76,9 @@ void TMainfrm::CreateMenus()
     Invert1->setObjectName(QStringLiteral("Invert1"));
     Timelapse1 = AddCommand(modelling, QStringLiteral("&Time-lapse..."), [this] { ShowTimeLapse(); });
     Timelapse1->setObjectName(QStringLiteral("Timelapse1"));
+    // Makes sections of its own: open without a section too.
+    Severallines1 = AddCommand(modelling, QStringLiteral("&Several lines..."), [this] { ShowSiteLines(); });
+    Severallines1->setObjectName(QStringLiteral("Severallines1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, QStringLiteral("&Context"), [this] { Context(); })->setShortcut(QKeySequence::HelpContents);

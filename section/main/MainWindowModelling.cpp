@@ -1,6 +1,6 @@
-// The main window's Modelling menu: the forward response, inversion and
-// time-lapse windows beside it, fed with the measured data open, and their
-// images laid under the section.
+// The main window's Modelling menu: the forward response, inversion,
+// time-lapse and several-lines windows beside it, fed with the measured
+// data open, and their images laid under the section.
 
 #include "section/main/MainWindow.h"
 
@@ -11,7 +11,9 @@
 #include "section/editor/Carotage.h"
 #include "section/modelling/ForwardResponseWindow.h"
 #include "section/modelling/InversionWindow.h"
+#include "section/modelling/SiteLinesWindow.h"
 #include "section/modelling/TimeLapseWindow.h"
+#include "section/site/SiteInversion.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QScreen>
@@ -138,8 +140,38 @@ void TMainfrm::ShowTimeLapse()
     BringToFront(TimeLapseWindow);
 }
 
-// A section just loaded into Chart shown without a picture (its corners
-// marked), the section's commands enabled, the axes following its area.
+void TMainfrm::ShowSiteLines()
+{
+    if (!SiteLinesWindow) {
+        SiteLinesWindow = new TSiteLinesWindow(this);
+        SiteLinesWindow->Runner = [](const std::vector<TSiteLine>& Lines, const TSurveyInversionOptions& Options,
+                                     const TSiteCallbacks& Callbacks) { return InvertSite(Lines, Options, Callbacks); };
+        SiteLinesWindow->OnOpenAsSection = [this](int Line) { OpenSiteLineAsSection(Line); };
+        const QRect frame = frameGeometry();
+        SiteLinesWindow->move(frame.left() + 80, frame.top() + 80);
+    }
+    BringToFront(SiteLinesWindow);
+}
+
+bool TMainfrm::OpenSiteLineAsSection(int Line)
+{
+    if (!SiteLinesWindow)
+        return false;
+    const std::shared_ptr<const TMeasuredData> data = SiteLinesWindow->LineData(Line);
+    if (!data)
+        return false;
+    EndEditInProgress();
+    // The image and its frame as they are before the section changes.
+    const QImage image = SiteLinesWindow->LineImage(Line);
+    const TSiteLinesWindow::TImageFrame frame = SiteLinesWindow->LineImageFrame(Line);
+    const TSiteLine& line = SiteLinesWindow->ImagedLines().at(static_cast<size_t>(Line));
+    if (!NewSectionFromData(data, QString::fromStdString(line.File), QString::fromStdString(line.Name)))
+        return false;
+    if (!image.isNull())
+        LayUnderlay(image, frame.Left, frame.Top, frame.Right, frame.Bottom);
+    BringToFront(this);
+    return true;
+}
 
 bool TMainfrm::UseInversionAsUnderlay()
 {

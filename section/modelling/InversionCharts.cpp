@@ -316,6 +316,17 @@ std::vector<std::vector<TGeometryPoint>> JoinedOutlines(const std::vector<TOutli
     return chains;
 }
 
+ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
+{
+    ararofdoubleM table(static_cast<int>(Fade.size()));
+    for (size_t c = 0; c < Fade.size(); ++c) {
+        table[static_cast<int>(c)] = arofdoubleM(static_cast<int>(Fade[c].size()));
+        for (size_t r = 0; r < Fade[c].size(); ++r)
+            table[static_cast<int>(c)][static_cast<int>(r)] = Fade[c][r];
+    }
+    return table;
+}
+
 double FadeOfCoverage(double Coverage)
 {
     // Coverage counts in decades: 1 and above keeps the colour, each decade

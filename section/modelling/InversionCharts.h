@@ -8,6 +8,7 @@
 //   TInversionChartData ──ShowChartCells──> TTModelSection2d ──ChartCells──> TInversionChartData
 
 #include "section/inversion/InversionChartData.h"
+#include "section/model/NumberArrays.h"
 #include "section/survey/MeasuredData.h"
 
 #include <QtCore/QString>
@@ -53,6 +54,9 @@ std::vector<std::vector<TGeometryPoint>> JoinedOutlines(const std::vector<TOutli
 // per cell): a coverage of 1 keeps the colour, 0.01 and less is white;
 // [column][row] as the chart keeps it. Empty when the sizes differ.
 std::vector<std::vector<double>> CoverageFade(int Columns, int Rows, const std::vector<double>& Coverage);
+
+// The chart's fade table (CellFade) of such a [column][row] record.
+ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade);
 
 // The fade of one coverage (0: the colour, 1: white).
 double FadeOfCoverage(double Coverage);

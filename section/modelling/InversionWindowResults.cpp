@@ -56,18 +56,6 @@ int IntervalOf(const std::vector<double>& Edges, double X)
     return std::min(static_cast<int>(above - Edges.begin()) - 1, static_cast<int>(Edges.size()) - 2);
 }
 
-// The chart's fade table of a [column][row] record.
-ararofdoubleM FadeTable(const std::vector<std::vector<double>>& Fade)
-{
-    ararofdoubleM table(static_cast<int>(Fade.size()));
-    for (size_t c = 0; c < Fade.size(); ++c) {
-        table[static_cast<int>(c)] = arofdoubleM(static_cast<int>(Fade[c].size()));
-        for (size_t r = 0; r < Fade[c].size(); ++r)
-            table[static_cast<int>(c)][static_cast<int>(r)] = Fade[c][r];
-    }
-    return table;
-}
-
 void SetPseudoSectionTitle(TPseudoSection2d& Chart, const QString& Title)
 {
     Chart.Title()->Text()->Clear();

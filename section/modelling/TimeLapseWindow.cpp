@@ -14,6 +14,7 @@
 #include "section/inversion/InversionSetup.h"
 #include "section/modelling/InversionWindow.h"
 #include "section/modelling/ModellingWindowCommands.h"
+#include "section/modelling/RunOptionFields.h"
 #include "section/views/Section2D.h"
 
 #include <QtCore/QDateTime>
@@ -172,30 +173,11 @@ void TTimeLapseWindow::CreatePanel()
     panel->addLayout(listRow);
 
     auto* form = new QGridLayout;
-    const auto field = [this](const char* Name, const QString& Text) {
-        auto* edit = new QLineEdit(Text, this);
-        edit->setObjectName(QString::fromLatin1(Name));
-        edit->setMaximumWidth(70);
-        edit->setMinimumWidth(40);
-        return edit;
-    };
-    const auto place = [this, form](const QString& Label, QWidget* Field, int Row, int Column) {
-        auto* label = new QLabel(Label, this);
-        label->setBuddy(Field);
-        form->addWidget(label, Row, 2 * Column);
-        form->addWidget(Field, Row, 2 * Column + 1);
-    };
     // The single inversion window's kept options are where a series starts.
-    const TInversionWindowSettings kept = TInversionWindowSettings::Load();
-    ErrorEdit = field("ErrorEdit", kept.ErrorPercent);
-    LambdaEdit = field("LambdaEdit", kept.Lambda);
-    IterationsBox = new QSpinBox(this);
-    IterationsBox->setObjectName(QStringLiteral("IterationsBox"));
-    IterationsBox->setRange(1, 100);
-    IterationsBox->setValue(kept.Iterations);
-    place(QStringLiteral("&Error (%):"), ErrorEdit, 0, 0);
-    place(QStringLiteral("λ s&tart:"), LambdaEdit, 0, 1);
-    place(QStringLiteral("Iterati&ons:"), IterationsBox, 1, 0);
+    const TRunOptionFields fields = AddRunOptionFields(*this, *form);
+    ErrorEdit = fields.Error;
+    LambdaEdit = fields.Lambda;
+    IterationsBox = fields.Iterations;
     // 0 is "derived": each datum's change error from its two readings'.
     ChangeErrorBox = new QDoubleSpinBox(this);
     ChangeErrorBox->setObjectName(QStringLiteral("ChangeErrorBox"));
@@ -517,26 +499,15 @@ void TTimeLapseWindow::Refuse(const QString& Reason)
 
 std::optional<TSurveyInversionOptions> TTimeLapseWindow::RunOptions()
 {
-    const auto refuse = [this](const QString& Reason) {
-        Refuse(Reason);
+    QString refusal;
+    std::optional<TSurveyInversionOptions> options = ReadRunOptions({ErrorEdit, LambdaEdit, IterationsBox}, refusal);
+    if (!options) {
+        Refuse(refusal);
         return std::nullopt;
-    };
-    bool valid = true;
-    const std::optional<double> error = TypedNumber(ErrorEdit->text(), true, valid);
-    const std::optional<double> lambda = TypedNumber(LambdaEdit->text(), true, valid);
-    if (!error || *error >= 100.0)
-        return refuse(QStringLiteral("The error must be a number above 0 and below 100 (per cent)."));
-    if (!lambda || *lambda < MinLambda || *lambda > MaxLambda)
-        return refuse(QStringLiteral("λ must be a number from %1 to %2.")
-                          .arg(ShortNumber(MinLambda), QLocale().toString(MaxLambda, 'f', 0)));
-    TSurveyInversionOptions options;
-    options.ErrorPercent = *error;
-    options.Settings.Lambda = *lambda;
-    options.Settings.Iterations = IterationsBox->value();
+    }
     // The text as typed, though the field still has the keyboard.
     ChangeErrorBox->interpretText();
-    options.ChangeErrorPercent = ChangeErrorBox->value();
-    options.Forward.Threads = 0;
+    options->ChangeErrorPercent = ChangeErrorBox->value();
     return options;
 }
 

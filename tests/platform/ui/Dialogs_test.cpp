@@ -200,6 +200,47 @@ TEST(CommonDialogs, DefaultDialogsCarryTheRequestsName)
     EXPECT_EQ(seen, QStringLiteral("ColorDialog1"));
 }
 
+// The open request asks for one existing file, several, or a folder; a
+// folder accepted comes back as the request's file name and its only
+// name.
+TEST(CommonDialogs, TheOpenRequestTakesAFileSeveralFilesOrAFolder)
+{
+    QTemporaryDir folder;
+    struct TCase {
+        bool Several, Folder;
+        QFileDialog::FileMode Mode;
+    };
+    for (const TCase& row : {TCase{false, false, QFileDialog::ExistingFile},
+                             TCase{true, false, QFileDialog::ExistingFiles},
+                             TCase{false, true, QFileDialog::Directory}}) {
+        TOpenDialogRequest open;
+        open.Several = row.Several;
+        open.Folder = row.Folder;
+        open.FileName = folder.path();
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        bool dirsOnly = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            mode = dialog->fileMode();
+            dirsOnly = dialog->testOption(QFileDialog::ShowDirsOnly);
+            if (row.Folder) {
+                dialog->setDirectory(folder.path());
+                QMetaObject::invokeMethod(dialog, "accept");
+            } else {
+                dialog->reject();
+            }
+        });
+        EXPECT_EQ(DefaultOpenDialog(open), row.Folder) << row.Several;
+        EXPECT_EQ(mode, row.Mode);
+        EXPECT_EQ(dirsOnly, row.Folder);
+        if (row.Folder) {
+            EXPECT_EQ(QFileInfo(open.FileName).canonicalFilePath(), QFileInfo(folder.path()).canonicalFilePath());
+            EXPECT_EQ(open.FileNames, QStringList{open.FileName});
+        }
+    }
+}
+
 // The save request: its filters as the dialog shows them (a text naming
 // its masks keeps them), the chosen filter selected; a cancel keeps the
 // request's file name; a replaced service answers instead.

@@ -11,6 +11,7 @@
 #include "section/inversion/TimeLapseReport.h"
 
 #include "DialogTestUtil.h"
+#include "tests/section/modelling/ModellingWindowDriving.h"
 #include "tests/section/inversion/PlumeSeries.h"
 #include "tests/section/main/MainWindowFixture.h"
 #include "chart/engine/PlotImageTool.h"
@@ -72,15 +73,7 @@ struct TimeLapseWindowTest : MainWindow {
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == Lapse, 5000);
     }
     // Alt+Key in the window, pressed and released as the keyboard does.
-    void AltKey(Qt::Key Key)
-    {
-        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Lapse;
-        QTest::keyPress(focus, Key, Qt::AltModifier);
-        QTest::keyRelease(focus, Key, Qt::AltModifier);
-        // A button's mnemonic clicks it as a mouse would, a moment later.
-        for (QPushButton* button : Lapse->findChildren<QPushButton*>())
-            QTRY_VERIFY_WITH_TIMEOUT(!button->isDown(), 2000);
-    }
+    void AltKey(Qt::Key Key) { PressAltKey(*Lapse, Key); }
     // Add... (Alt+A) with File chosen in the open dialog.
     void AddByKey(const QString& File)
     {
@@ -361,23 +354,8 @@ TEST_F(TimeLapseWindowTest, TheImagesAreSavedAndLaidUnderTheSection)
     // export, of the cell's chart.
     EXPECT_FALSE(Lapse->SaveChartButton->isEnabled());
     ASSERT_TRUE(Lapse->PlotCell(PlumeCell(mesh)));
-    InitializeChartExport();
-    TCustomPlotPanel* exported = nullptr;
-    // The mnemonic clicks a moment later; the dialog, once up, is looked
-    // at and closed.
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (auto* form = qobject_cast<TPlotExportForm*>(QApplication::activeModalWidget())) {
-            exported = form->ExportPanel;
-            form->reject();
-        }
-    });
-    watch.start(20);
-    QTest::keyClick(Lapse, Qt::Key_H, Qt::AltModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(exported != nullptr, 5000);
-    watch.stop();
-    EXPECT_EQ(exported, Lapse->TimeChart);
-    FinalizeChartExport();
+    // The mnemonic clicks a moment later.
+    EXPECT_EQ(ExportedChart([this] { QTest::keyClick(Lapse, Qt::Key_H, Qt::AltModifier); }), Lapse->TimeChart);
 }
 
 // The change error as the user sets it: Alt+G to its field, "derived"
