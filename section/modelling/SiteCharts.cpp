@@ -198,7 +198,7 @@ int ShowFenceCells(TSiteFenceSeries& Fence, const std::vector<TSiteLine>& Lines,
             const double left = std::max(x1, first), right = std::min(x2, last);
             if (!(right > left))
                 continue;
-            const TTrackPoint a = PointAlongTrack(line.Track, left), b = PointAlongTrack(line.Track, right);
+            const TTrackPoint a = TrackPointAt(line.Track, left), b = TrackPointAt(line.Track, right);
             // The boundaries' elevations at the clipped ends, linear along the column.
             const auto elevation = [&](double X, int Boundary) {
                 const double y1 = RowBoundaryY(mesh, c, Boundary), y2 = RowBoundaryY(mesh, c + 1, Boundary);

@@ -48,20 +48,4 @@ TTrackPlace NearestTrackPlace(const std::vector<TTrackPoint>& Track, double X, d
     return best;
 }
 
-TTrackPoint PointAlongTrack(const std::vector<TTrackPoint>& Track, double Distance)
-{
-    if (Distance <= Track.front().Distance)
-        return Track.front();
-    if (Distance >= Track.back().Distance)
-        return Track.back();
-    // The first point beyond Distance ends the segment holding it; a
-    // segment of no length cannot be it (its end is not beyond).
-    const auto after = std::upper_bound(Track.begin(), Track.end(), Distance,
-                                        [](double D, const TTrackPoint& P) { return D < P.Distance; });
-    const TTrackPoint& a = *(after - 1);
-    const TTrackPoint& b = *after;
-    const double t = (Distance - a.Distance) / (b.Distance - a.Distance);
-    return {a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y), a.Z + t * (b.Z - a.Z), Distance};
-}
-
 } // namespace lp

@@ -1,10 +1,11 @@
 #pragma once
 // A line's track on the map as the volume between the lines reads it: the
 // point of a track nearest a map point (the distance along the track there,
-// how far off the track the map point lies, the ground's elevation there)
-// and the map point at a distance along it. Tracks are polylines through
-// their points in track order, linear between them; the points' Distance
-// values (the 2-D section's x) are taken as given, not measured again.
+// how far off the track the map point lies, the ground's elevation there);
+// the map point at a distance along it is TrackPointAt's (SiteLines.h).
+// Tracks are polylines through their points in track order, linear between
+// them; the points' Distance values (the 2-D section's x) are taken as
+// given, not measured again.
 
 #include "section/site/SiteLines.h"
 
@@ -31,9 +32,5 @@ void CheckTrack(const TSiteLine& Line);
 // The nearest place of Track (checked) to the map point X, Y; of two
 // equally near places the first along the track.
 TTrackPlace NearestTrackPlace(const std::vector<TTrackPoint>& Track, double X, double Y);
-
-// The map point and the ground's elevation at Distance along Track
-// (checked): linear between its points, held beyond its ends.
-TTrackPoint PointAlongTrack(const std::vector<TTrackPoint>& Track, double Distance);
 
 } // namespace lp

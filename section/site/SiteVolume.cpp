@@ -234,7 +234,7 @@ std::vector<TFenceCell> FenceCells(const std::vector<TSiteLine>& Lines, const TS
             double top = 0.0, bottom = 0.0;
             CellDepths(image.Mesh, cell, top, bottom);
             const double distance = CellCentre(image.Mesh, cell).x, depth = (top + bottom) / 2.0;
-            const TTrackPoint place = PointAlongTrack(line.Track, distance);
+            const TTrackPoint place = TrackPointAt(line.Track, distance);
             cells.push_back({l, cell, distance, depth, place.X, place.Y, place.Z - depth,
                              image.Resistivities[static_cast<size_t>(cell)], CellCoverage(image, cell)});
         }

@@ -87,7 +87,7 @@ TLineImage HandImage(const TSiteLine& Line, double Resistivity)
     const double first = Line.Track.front().Distance, last = Line.Track.back().Distance;
     for (double x = first - 2.0; x <= last + 2.0 + 1e-9; x += 2.0) {
         mesh.ColumnEdges.push_back(x);
-        mesh.Elevations.push_back(PointAlongTrack(Line.Track, x).Z);
+        mesh.Elevations.push_back(TrackPointAt(Line.Track, x).Z);
     }
     mesh.RowDepths = {0.0, 1.0, 2.5, 4.5, 7.0};
     mesh.Level = *std::min_element(mesh.Elevations.begin(), mesh.Elevations.end());
