@@ -534,6 +534,8 @@ TMeasuredData TInstrumentRows::Data()
         if (found < 0) {
             found = static_cast<int>(FData.Electrodes.size());
             FData.Electrodes.push_back({p.Along, p.Elevation, p.Across, std::max(p.At.Depth.value_or(0.0), 0.0)});
+            if (FOnMap)
+                FData.Electrodes.back().Map = TMapPoint{p.At.x, p.At.y};
             FData.ElectrodeLines.push_back(p.Line);
         }
         int& line = FData.ElectrodeLines[static_cast<size_t>(found)];

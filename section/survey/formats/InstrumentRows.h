@@ -138,6 +138,10 @@ public:
     void Skip(int Line) { FData.Skipped.UnmeasuredLines.push_back(Line); }
     void Warn(std::string Warning) { FData.Warnings.push_back(std::move(Warning)); }
     size_t Size() const { return FRows.size(); }
+    // The file gives each electrode's y beside its x (x east, y north): the
+    // electrodes keep their map positions (TElectrode::Map), by which a
+    // line takes its place among the lines of a site.
+    void PlaceOnMap() { FOnMap = true; }
 
     // The measured data of the rows; raises EDataFileError naming a line
     // as the note at the top says (3-D survey, two electrodes of a pair off
@@ -147,6 +151,7 @@ public:
 private:
     TMeasuredData FData;
     std::vector<TInstrumentRow> FRows;
+    bool FOnMap = false;
 };
 
 } // namespace lp::formats

@@ -47,7 +47,10 @@ std::string LowerText(std::string_view Text)
 
 class TStingReader {
 public:
-    explicit TStingReader(std::string_view text) : FText(text), FRows(TDataFormat::Sting, {}) {}
+    explicit TStingReader(std::string_view text) : FText(text), FRows(TDataFormat::Sting, {}) 
+    {
+        FRows.PlaceOnMap(); // every record gives x, y and z
+    }
 
     TMeasuredData Read()
     {

@@ -116,7 +116,10 @@ TMeasuredData WithRecordBytes(TMeasuredData Data, const std::vector<size_t>& Sta
 
 class TSyscalBinaryReader {
 public:
-    explicit TSyscalBinaryReader(std::string_view bytes) : FBytes(bytes), FRows(TDataFormat::SyscalBinary, {}) {}
+    explicit TSyscalBinaryReader(std::string_view bytes) : FBytes(bytes), FRows(TDataFormat::SyscalBinary, {}) 
+    {
+        FRows.PlaceOnMap(); // every record gives x, y and z
+    }
 
     TMeasuredData Read()
     {
@@ -297,7 +300,10 @@ uint32_t BinxHeader(TBinxCursor& Cursor)
 
 class TSyscalBinxReader {
 public:
-    explicit TSyscalBinxReader(std::string_view bytes) : FCursor(bytes), FRows(TDataFormat::SyscalBinx, {}) {}
+    explicit TSyscalBinxReader(std::string_view bytes) : FCursor(bytes), FRows(TDataFormat::SyscalBinx, {}) 
+    {
+        FRows.PlaceOnMap(); // every record gives x, y and z
+    }
 
     TMeasuredData Read()
     {

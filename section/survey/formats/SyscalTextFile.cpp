@@ -78,6 +78,8 @@ public:
                        "xA (m) ..), not " + Quoted(*header));
         FX = *x;
         FY = columns.Coordinate('y');
+        if (FY)
+            FRows.PlaceOnMap();
         FZ = columns.Coordinate('z');
         FVoltage = columns.Find({"Vp", "VMN (mV)"});
         FCurrent = columns.Find({"In", "IAB (mA)"});

@@ -5,6 +5,7 @@
 #include "section/survey/formats/SyscalTextFile.h"
 
 #include "section/survey/DataFile.h"
+#include "section/survey/MeasuredData.h"
 #include "tests/section/survey/formats/RemoteLayout.h"
 #include "tests/section/survey/formats/SquareRemote.h"
 
@@ -94,6 +95,44 @@ TEST(SyscalTextFile, ReadsNamedColumnsWithChargeabilityAndElevations)
     EXPECT_DOUBLE_EQ(d.Chargeabilities[0], 0.625);
     EXPECT_DOUBLE_EQ(d.Chargeabilities[1], 0.0);
     EXPECT_DOUBLE_EQ(d.Resistances[0], -62.11 / 50.2);
+}
+
+// Columns of y: the electrodes keep their map places (a line of a site).
+// A line along x at y 8 goes back to a unified file on the map and reads
+// back the same; so does a skewed one with an electrode off its line (on
+// the map where its places read back as its distances, else by them).
+TEST(SyscalTextFile, ColumnsOfYKeepTheMapPlacesAndTheUnifiedFileReadsBackTheSame)
+{
+    const std::string header = "El-array,xA (m),xB (m),xM (m),xN (m),Rho (Ohm.m),VMN (mV),IAB (mA),"
+                               "yA (m),yB (m),yM (m),yN (m),zA (m),zB (m),zM (m),zN (m)\n";
+    const TMeasuredData along = ReadSyscalText(header +
+        "Dipole-dipole,0,2,4,6,30,-50,100,8,8,8,8,101,101.2,101.3,101.5\n"
+        "Dipole-dipole,2,4,6,8,30,-50,100,8,8,8,8,101.2,101.3,101.5,101.4\n");
+    ASSERT_EQ(along.Electrodes.size(), 5u);
+    for (const TElectrode& electrode : along.Electrodes) {
+        ASSERT_TRUE(electrode.Map.has_value());
+        EXPECT_EQ(*electrode.Map, (TMapPoint{electrode.x, 8.0}));
+    }
+    const std::string written = FormatMeasuredData(along, 3.0);
+    EXPECT_NE(written.find("# x y z"), std::string::npos) << written;
+    const TMeasuredData again = ReadUnifiedMeasuredData(written);
+    ASSERT_EQ(again.Electrodes.size(), along.Electrodes.size());
+    for (size_t e = 0; e < along.Electrodes.size(); ++e) {
+        EXPECT_DOUBLE_EQ(again.Electrodes[e].x, along.Electrodes[e].x);
+        EXPECT_DOUBLE_EQ(again.Electrodes[e].z, along.Electrodes[e].z);
+        EXPECT_EQ(again.Electrodes[e].Map, along.Electrodes[e].Map);
+    }
+
+    const TMeasuredData skewed = ReadSyscalText(header +
+        "Dipole-dipole,0,2,4,6,30,-50,100,0,2,4,6.5,101,101.2,101.3,101.5\n"
+        "Dipole-dipole,2,4,6,8,30,-50,100,2,4,6.5,8,101.2,101.3,101.5,101.4\n");
+    ASSERT_TRUE(skewed.Electrodes.front().Map.has_value());
+    const TMeasuredData back = ReadUnifiedMeasuredData(FormatMeasuredData(skewed, 3.0));
+    ASSERT_EQ(back.Electrodes.size(), skewed.Electrodes.size());
+    for (size_t e = 0; e < skewed.Electrodes.size(); ++e) {
+        EXPECT_EQ(back.Electrodes[e].x, skewed.Electrodes[e].x);
+        EXPECT_EQ(back.Electrodes[e].z, skewed.Electrodes[e].z);
+    }
 }
 
 // Variant c. along y (x the same everywhere): y is the distance along the line.
