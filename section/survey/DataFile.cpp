@@ -53,31 +53,6 @@ std::string UnifiedElectrodeNumber(const std::vector<int>& Numbers, int Electrod
     return std::to_string(Electrode < 0 ? 0 : Numbers.at(static_cast<size_t>(Electrode)) + 1);
 }
 
-namespace {
-
-// Whether the numbered electrodes' map points, read again as a line
-// (MapLine.h), give their distances along it and stand on it.
-bool ReadBackOnTheirLine(const std::vector<TElectrode>& Electrodes, const std::vector<int>& Numbers)
-{
-    std::vector<TMapPoint> points;
-    std::vector<const TElectrode*> numbered;
-    for (size_t e = 0; e < Electrodes.size(); ++e)
-        if (Numbers.at(e) >= 0 && Electrodes[e].Map) {
-            points.push_back(*Electrodes[e].Map);
-            numbered.push_back(&Electrodes[e]);
-        }
-    if (points.empty())
-        return false;
-    const TMapLine line(points);
-    for (size_t k = 0; k < numbered.size(); ++k) {
-        if (numbered[k]->y != 0.0 || line.Distances()[k] != numbered[k]->x)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 std::string FormatUnifiedElectrodes(const std::vector<TElectrode>& Electrodes, const std::vector<int>& Numbers)
 {
     const long count = std::count_if(Numbers.begin(), Numbers.end(), [](int number) { return number >= 0; });
@@ -88,11 +63,7 @@ std::string FormatUnifiedElectrodes(const std::vector<TElectrode>& Electrodes, c
     for (size_t e = 0; e < Electrodes.size(); ++e)
         if (Numbers.at(e) >= 0)
             map = map && Electrodes[e].Map.has_value(), elevations = elevations || Electrodes[e].z != 0.0;
-    // Only where they read back as they are: on the line of their map
-    // points at their distances, none of them beside it (an instrument
-    // file's line projects an electrode off it onto it, keeping how far
-    // off; its distances may start elsewhere).
-    map = map && elevations && ReadBackOnTheirLine(Electrodes, Numbers);
+    map = map && elevations;
     std::string text = std::to_string(count) + (map ? "\n# x y z\n" : "\n# x z\n");
     for (size_t e = 0; e < Electrodes.size(); ++e)
         if (Numbers.at(e) >= 0)

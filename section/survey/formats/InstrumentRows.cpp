@@ -502,6 +502,32 @@ void RequireRemotePairs(const std::vector<TPoint>& Points, const std::vector<TIn
 
 } // namespace
 
+namespace {
+
+// Whether the electrodes' map places, read again as a line of a unified
+// file (MapLine.h), give their distances along the line, none standing
+// beside it. Where not (a line whose distances start elsewhere, an
+// electrode projected onto the line), the places are not kept: a file
+// written from the data would read back other electrodes.
+bool MapPlacesReadBack(const std::vector<TElectrode>& Electrodes)
+{
+    std::vector<TMapPoint> points;
+    for (const TElectrode& electrode : Electrodes) {
+        if (!electrode.Map || electrode.y != 0.0)
+            return false;
+        points.push_back(*electrode.Map);
+    }
+    if (points.empty())
+        return false;
+    const TMapLine line(points);
+    for (size_t e = 0; e < Electrodes.size(); ++e)
+        if (line.Distances()[e] != Electrodes[e].x)
+            return false;
+    return true;
+}
+
+} // namespace
+
 TMeasuredData TInstrumentRows::Data()
 {
     std::vector<std::array<int, 4>> pointNumbers;
@@ -542,6 +568,9 @@ TMeasuredData TInstrumentRows::Data()
         line = std::min(line, p.Line);
         electrodeOf[i] = found;
     }
+    if (FOnMap && !MapPlacesReadBack(FData.Electrodes))
+        for (TElectrode& electrode : FData.Electrodes)
+            electrode.Map.reset();
     FData.HasElevations = std::any_of(FData.Electrodes.begin(), FData.Electrodes.end(),
                                       [](const TElectrode& e) { return e.z != 0.0; });
     // The instruments' z are elevations: a hole's electrodes below its top
