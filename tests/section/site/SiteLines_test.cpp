@@ -76,6 +76,11 @@ TEST(SiteLines, ThePointAtADistanceIsLinearBetweenTrackPointsAndHeldBeyondTheEnd
         EXPECT_NEAR(point.Z, c.Z, 1e-12) << c.Distance;
         EXPECT_EQ(point.Distance, c.Distance);
     }
+    // Two points at one distance (a step in the track): the later one's
+    // segment carries the distances after it.
+    const std::vector<TTrackPoint> stepped = {{0.0, 0.0, 10.0, 0.0}, {3.0, 4.0, 12.0, 5.0}, {3.0, 5.0, 12.0, 5.0},
+                                              {3.0, 11.0, 9.0, 11.0}};
+    EXPECT_NEAR(TrackPointAt(stepped, 8.0).Y, 8.0, 1e-12);
     EXPECT_THROW(TrackPointAt({}, 1.0), EForwardError);
 }
 

@@ -43,27 +43,5 @@ TEST(SiteTrack, NearestPlaceOfAnLShapedTrack)
     }
 }
 
-TEST(SiteTrack, PointAtADistanceHeldBeyondTheEnds)
-{
-    struct TCase {
-        double Distance, X, Y, Z;
-    };
-    const TCase cases[] = {{-3.0, 0.0, 0.0, 0.0}, {4.0, 4.0, 0.0, 2.0}, {10.0, 10.0, 0.0, 5.0},
-                           {12.5, 10.0, 2.5, 5.0}, {20.0, 10.0, 10.0, 5.0}, {31.0, 10.0, 10.0, 5.0}};
-    for (const TCase& c : cases) {
-        const TTrackPoint p = TrackPointAt(LTrack(), c.Distance);
-        EXPECT_NEAR(p.X, c.X, 1e-12) << c.Distance;
-        EXPECT_NEAR(p.Y, c.Y, 1e-12) << c.Distance;
-        EXPECT_NEAR(p.Z, c.Z, 1e-12) << c.Distance;
-    }
-    // Two points at one distance (a step in the track): the later one's
-    // segment carries the distances after it.
-    std::vector<TTrackPoint> stepped = LTrack();
-    stepped.insert(stepped.begin() + 2, {10.0, 1.0, 6.0, 10.0});
-    const TTrackPoint p = TrackPointAt(stepped, 15.0);
-    EXPECT_NEAR(p.Y, 1.0 + 0.5 * 9.0, 1e-12);
-    EXPECT_NEAR(p.Z, 5.5, 1e-12);
-}
-
 } // namespace
 } // namespace lp
